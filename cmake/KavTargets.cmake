@@ -1,0 +1,23 @@
+# Compiler settings shared by every target of the project.
+add_library(kav_options INTERFACE)
+target_compile_options(kav_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                             -Wno-sign-conversion)
+if(KAV_WERROR)
+    target_compile_options(kav_options INTERFACE -Werror)
+endif()
+if(KAV_SANITIZE)
+    target_compile_options(kav_options INTERFACE -fsanitize=${KAV_SANITIZE} -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=all)
+    target_link_options(kav_options INTERFACE -fsanitize=${KAV_SANITIZE})
+endif()
+
+# add_unit_test(NAME SOURCES... LIBS ...): one GoogleTest program registered with CTest.
+function(add_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main kav_options)
+    target_compile_definitions(${name} PRIVATE
+                               KAV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,44 @@
+#include "app/Main.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace kav {
+namespace {
+
+int argc = 1;
+char arg0[] = "gui_tests";
+char* argv[] = {arg0, nullptr};
+
+QApplication& app() {
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
+TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
+    app();
+    struct Case {
+        BuildConfig config;
+        const char* caption;
+        const char* version;
+    };
+    const Case cases[] = {
+        {BuildConfig::delivered(), "KAV QM2100/2200/2400/2500S Programmer  RB0521.2.01 ", "v2.01 "},
+        {BuildConfig::engineering(), "KAV QM2100/2200/2400/2500S Programmer  RB0521E.2.01 ",
+         "v2.01  (Engineering)"},
+    };
+    for (const Case& c : cases) {
+        TfrmMain window(c.config);
+        EXPECT_EQ(window.windowTitle().toStdString(), c.caption);
+        EXPECT_EQ(window.size(), QSize(800, 624));
+        EXPECT_EQ(window.minimumSize(), window.maximumSize());
+        auto* label = window.findChild<QLabel*>("lblVersion");
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text().toStdString(), c.version);
+        EXPECT_TRUE(window.geometry().contains(label->geometry()));
+    }
+}
+
+} // namespace
+} // namespace kav
