@@ -1,8 +1,13 @@
 # Everything starts here: `make run` builds and starts the programmer, `make test` builds and
 # runs every test. Both install the packages they need first (Debian 12).
 
+SHELL := /bin/bash
+
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 BUILD_TYPE ?= RelWithDebInfo
 ARGS       ?=
 
@@ -15,7 +20,7 @@ endif
 
 SOURCES = $(shell find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null)
 
-.PHONY: all setup build run run-eng test test-asan format format-check clean
+.PHONY: all setup build run run-eng test test-asan test-tsan fuzz format format-check clean
 
 all: build
 
@@ -43,6 +48,26 @@ test-asan: setup
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir $(ASAN_BUILD) --output-on-failure --timeout 300 -j2
 
+# The threaded tests (label "threaded") under ThreadSanitizer.
+test-tsan: setup
+	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAV_BUILD_GUI=OFF \
+	    -DKAV_SANITIZE=thread -DKAV_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(TSAN_BUILD)
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    ctest --test-dir $(TSAN_BUILD) -L threaded --no-tests=ignore --output-on-failure --timeout 300 -j2
+
+# Every libFuzzer target for FUZZ_SECONDS over its corpus in fuzz/corpus/<name>.
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DKAV_BUILD_GUI=OFF -DKAV_BUILD_TESTS=OFF -DKAV_BUILD_FUZZERS=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@set -e; for f in $$(find $(FUZZ_BUILD) -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x); do \
+	    name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $$corpus; \
+	    echo "== $$name for $(FUZZ_SECONDS) s"; \
+	    $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus 2>&1 | tail -n 12; \
+	    test $${PIPESTATUS[0]} -eq 0; \
+	done
+
 format:
 	clang-format -i $(SOURCES)
 
@@ -50,4 +75,4 @@ format-check:
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

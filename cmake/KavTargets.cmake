@@ -11,13 +11,15 @@ if(KAV_SANITIZE)
     target_link_options(kav_options INTERFACE -fsanitize=${KAV_SANITIZE})
 endif()
 
-# add_unit_test(NAME SOURCES... LIBS ...): one GoogleTest program registered with CTest.
+# add_unit_test(NAME SOURCES... LIBS ... [LABELS ...]): one GoogleTest program registered with
+# CTest. Tests of threaded code carry the label "threaded" and run under ThreadSanitizer too.
 function(add_unit_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main kav_options)
     target_compile_definitions(${name} PRIVATE
                                KAV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                    LABELS "${ARG_LABELS}")
 endfunction()
