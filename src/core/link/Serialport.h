@@ -67,7 +67,8 @@ private:
     int readBurst(std::uint8_t* buffer);
     bool writeChunk(const std::uint8_t* bytes, int count);
     void deliver(const std::uint8_t* bytes, int count);
-    void notify(std::intptr_t wParam, std::intptr_t lParam);
+    void notify(std::intptr_t wParam, std::intptr_t lParam, MTdeque* copy,
+                const std::uint8_t* bytes, int count);
     bool listenerIndexValid(int index) const;
 
     std::string portPath_ = "COM1";

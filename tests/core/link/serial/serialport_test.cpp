@@ -1,0 +1,303 @@
+#include "PtyPair.h"
+#include "link/Serialport.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <time.h>
+#include <tuple>
+#include <vector>
+
+namespace kav {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PtyPair;
+using Bytes = std::vector<std::uint8_t>;
+using Notice = std::tuple<std::uint32_t, std::intptr_t, std::intptr_t>;
+
+constexpr std::uint32_t kMonitorMessage = 2034;
+
+// Keeps every notice in order and wakes a waiter on each one.
+class RecordingSink : public MessageSink {
+public:
+    void post(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) override {
+        std::lock_guard guard(lock_);
+        notices_.emplace_back(message, wParam, lParam);
+        posted_.set();
+    }
+    std::vector<Notice> notices() {
+        std::lock_guard guard(lock_);
+        return notices_;
+    }
+    // Waits until at least `count` notices arrived (or a second passed).
+    std::vector<Notice> waitFor(std::size_t count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        for (;;) {
+            {
+                std::lock_guard guard(lock_);
+                if (notices_.size() >= count || std::chrono::steady_clock::now() > deadline) {
+                    return notices_;
+                }
+                posted_.reset();
+            }
+            posted_.wait(100);
+        }
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<Notice> notices_;
+    Event posted_;
+};
+
+Bytes readListener(SerialPort& port, Event& signal, int index, std::size_t count) {
+    Bytes bytes;
+    std::uint8_t buffer[64];
+    while (bytes.size() < count && signal.wait(1000)) {
+        const int n = port.ReadListener(buffer, sizeof buffer, index);
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
+Bytes frameOf(std::uint8_t tag, std::size_t length) {
+    return Bytes(length, tag);
+}
+
+double processCpuSeconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+class SerialPortTest : public ::testing::Test {
+protected:
+    void open() { ASSERT_EQ(port.Open(pty.slave(), 9600), 1) << port.lastOpenErrno(); }
+
+    PtyPair pty;
+    SerialPort port;
+};
+
+TEST_F(SerialPortTest, OpenReportsWhyItFailed) {
+    EXPECT_EQ(port.Open("/nonexistent/ttyX", 9600), 0);
+    EXPECT_EQ(port.lastOpenErrno(), ENOENT);
+    EXPECT_EQ(port.Open("/dev/null", 9600), 0);
+    EXPECT_EQ(port.lastOpenErrno(), ENOTTY);
+    EXPECT_EQ(port.Open(pty.slave(), 12345), 0) << "an unsupported rate is refused";
+    EXPECT_EQ(port.lastOpenErrno(), EINVAL);
+    EXPECT_EQ(port.Open("ttyS0", 9600), 0);
+    EXPECT_FALSE(port.IsOpen());
+
+    open();
+    EXPECT_EQ(port.lastOpenErrno(), 0);
+    SerialPort other;
+    EXPECT_EQ(other.Open(pty.slave(), 9600), 0) << "the port is ours alone";
+    EXPECT_EQ(other.lastOpenErrno(), EBUSY);
+}
+
+TEST_F(SerialPortTest, CallsThatNeedAnOpenPortOrAClosedOne) {
+    EXPECT_FALSE(port.SetBaudRate(19200));
+    EXPECT_EQ(port.lastError(), kErrorNeedsOpenPort);
+    const std::uint8_t byte = 1;
+    EXPECT_FALSE(port.Send(&byte, 1));
+    EXPECT_FALSE(port.Close());
+    EXPECT_EQ(port.appliedBaudRate(), 9600U);
+
+    ASSERT_EQ(port.Open(pty.slave(), 19200), 1);
+    EXPECT_EQ(port.Open(pty.slave(), 9600), 0);
+    EXPECT_EQ(port.lastError(), kErrorAlreadyOpen);
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.baudRate(), 19200U);
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SerialPortTest, EightListenersEachGetEveryByteAcrossReopen) {
+    std::vector<Event> signals(9);
+    for (int i = 0; i < kMaxListeners; ++i) {
+        ASSERT_EQ(port.AddListener(&signals[static_cast<std::size_t>(i)]), i);
+    }
+    EXPECT_EQ(port.AddListener(&signals[8]), -1);
+
+    open();
+    ASSERT_TRUE(port.Close());
+    open();
+    const Bytes burst{0x7E, 0x02, 0x01, 0x7D, 0x7F};
+    pty.write(burst);
+    for (int i = 0; i < kMaxListeners; ++i) {
+        EXPECT_EQ(readListener(port, signals[static_cast<std::size_t>(i)], i, burst.size()), burst)
+            << "listener " << i;
+        EXPECT_FALSE(signals[static_cast<std::size_t>(i)].isSet()) << "drained queue clears it";
+    }
+    std::uint8_t buffer[4];
+    EXPECT_EQ(port.ReadListener(buffer, 4, 8), 0);
+    EXPECT_EQ(port.ReadListener(buffer, 4, -1), 0);
+}
+
+TEST_F(SerialPortTest, CloseEmptiesListenerQueues) {
+    Event signal;
+    const int index = port.AddListener(&signal);
+    open();
+    pty.write({1, 2, 3});
+    ASSERT_TRUE(signal.wait(1000));
+    ASSERT_TRUE(port.Close());
+    std::uint8_t buffer[8];
+    EXPECT_EQ(port.ReadListener(buffer, 8, index), 0);
+
+    open();
+    pty.write({4, 5});
+    EXPECT_EQ(readListener(port, signal, index, 2), (Bytes{4, 5})) << "nothing from before";
+}
+
+TEST_F(SerialPortTest, FramesFromTwoThreadsNeverInterleave) {
+    constexpr std::size_t kFrame = 24;
+    constexpr int kFramesEach = 20; // both threads together stay within the transmit queue
+    open();
+    const auto sender = [&](std::uint8_t tag) {
+        const Bytes frame = frameOf(tag, kFrame);
+        for (int i = 0; i < kFramesEach; ++i) {
+            EXPECT_TRUE(port.Send(frame.data(), static_cast<int>(frame.size())));
+        }
+    };
+    std::thread a(sender, std::uint8_t{0xA1});
+    std::thread b(sender, std::uint8_t{0xB2});
+    a.join();
+    b.join();
+
+    const Bytes line = pty.read(2 * kFramesEach * kFrame);
+    ASSERT_EQ(line.size(), 2 * kFramesEach * kFrame);
+    for (std::size_t at = 0; at < line.size(); at += kFrame) {
+        const Bytes frame(line.begin() + static_cast<long>(at),
+                          line.begin() + static_cast<long>(at + kFrame));
+        EXPECT_EQ(frame, frameOf(frame[0], kFrame)) << "frame at " << at;
+    }
+}
+
+TEST_F(SerialPortTest, LongSendGoesOutWholeAndInOrder) {
+    open();
+    Bytes burst(700);
+    for (std::size_t i = 0; i < burst.size(); ++i) {
+        burst[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    ASSERT_TRUE(port.Send(burst.data(), static_cast<int>(burst.size())));
+    EXPECT_EQ(pty.read(burst.size()), burst);
+}
+
+TEST_F(SerialPortTest, SendThatCannotFitQueuesNothing) {
+    open();
+    const Bytes tooBig(MTdeque::kCapacity + 1, 0x55);
+    EXPECT_FALSE(port.Send(tooBig.data(), static_cast<int>(tooBig.size())));
+    const Bytes frame{9, 8, 7};
+    ASSERT_TRUE(port.Send(frame.data(), 3));
+    EXPECT_EQ(pty.read(10, 200), frame);
+}
+
+TEST_F(SerialPortTest, TrafficNoticesCarryCopiesOfTheBytes) {
+    RecordingSink sink;
+    port.SetNotifyWindow(&sink, kMonitorMessage);
+    open();
+
+    const Bytes sent{0x7E, 0x02, 0x01, 0x00, 0xFE, 0x7F};
+    ASSERT_TRUE(port.Send(sent.data(), static_cast<int>(sent.size())));
+    EXPECT_EQ(pty.read(sent.size()), sent);
+    pty.write({0xAB, 0xCD, 0xEF});
+    const auto notices = sink.waitFor(2);
+    ASSERT_EQ(notices.size(), 2U);
+    EXPECT_EQ(notices[0], Notice(kMonitorMessage, kNoticeSent, 6));
+    EXPECT_EQ(notices[1], Notice(kMonitorMessage, kNoticeReceived, 3));
+
+    std::uint8_t buffer[16];
+    EXPECT_EQ(Bytes(buffer, buffer + port.ReadTxMonitor(buffer, 16)), sent);
+    EXPECT_EQ(Bytes(buffer, buffer + port.ReadRxMonitor(buffer, 16)), (Bytes{0xAB, 0xCD, 0xEF}));
+
+    ASSERT_TRUE(port.SetBaudRate(38400));
+    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticeBaudRate, 38400));
+    EXPECT_EQ(port.appliedBaudRate(), 38400U);
+    EXPECT_EQ(port.baudRate(), 9600U);
+
+    port.ClearNotifyWindow();
+    ASSERT_TRUE(port.Send(sent.data(), static_cast<int>(sent.size())));
+    EXPECT_EQ(pty.read(sent.size()), sent);
+    EXPECT_EQ(sink.notices().size(), 3U);
+    EXPECT_EQ(port.ReadTxMonitor(buffer, 16), 0) << "no copies without a notice sink";
+}
+
+// Maps COM numbers to ptys through a private ports folder for the life of a test.
+class PortsFolder {
+public:
+    PortsFolder() {
+        std::string templ = (fs::temp_directory_path() / "kav-ports-XXXXXX").string();
+        path_ = ::mkdtemp(templ.data());
+        ::setenv("KAV_PORTS_DIR", path_.c_str(), 1);
+    }
+    ~PortsFolder() {
+        ::unsetenv("KAV_PORTS_DIR");
+        fs::remove_all(path_);
+    }
+    void link(int n, const std::string& device) const {
+        fs::create_symlink(device, path_ / ("COM" + std::to_string(n)));
+    }
+
+private:
+    fs::path path_;
+};
+
+TEST_F(SerialPortTest, ChangePortPostsItsNoticeThenOpensAtTheRateLastApplied) {
+    PortsFolder folder;
+    PtyPair second;
+    folder.link(4, pty.slave());
+    folder.link(5, second.slave());
+    RecordingSink sink;
+    port.SetNotifyWindow(&sink, kMonitorMessage);
+
+    EXPECT_EQ(port.ChangePort(4), 1) << "from closed";
+    ASSERT_EQ(sink.notices(), (std::vector<Notice>{{kMonitorMessage, kNoticePortChange, 4}}));
+    ASSERT_TRUE(port.SetBaudRate(19200));
+    EXPECT_EQ(port.ChangePort(5), 1);
+    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticePortChange, 5));
+    EXPECT_EQ(port.baudRate(), 19200U);
+
+    const std::uint8_t byte = 0x42;
+    ASSERT_TRUE(port.Send(&byte, 1));
+    EXPECT_EQ(second.read(1), Bytes{0x42}) << "the new port carries the traffic";
+
+    EXPECT_EQ(port.ChangePort(6), 0) << "no device behind COM6";
+    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticePortChange, 6));
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SerialPortTest, UnpluggedPortNeitherSpinsNorBlocksClose) {
+    Event signal;
+    port.AddListener(&signal);
+    open();
+    pty.hangUp();
+
+    const double before = processCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(processCpuSeconds() - before, 0.1);
+
+    const std::uint8_t byte = 1;
+    EXPECT_TRUE(port.Send(&byte, 1)) << "a lost chunk is the protocol's time-out to report";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(port.Close());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+TEST_F(SerialPortTest, CloseReturnsWhileTheWriterWaitsForRoom) {
+    open();
+    // Nobody reads the master: the pty fills up and the writer waits for room.
+    const Bytes frame(1000, 0x33);
+    for (int i = 0; i < 8; ++i) {
+        port.Send(frame.data(), static_cast<int>(frame.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(port.Close());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+} // namespace
+} // namespace kav
