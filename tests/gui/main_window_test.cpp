@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 namespace kav {
@@ -29,9 +30,10 @@ TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
          "v2.01  (Engineering)"},
     };
     for (const Case& c : cases) {
-        TfrmMain window(c.config);
+        TfrmMain window(c.config, false);
         EXPECT_EQ(window.windowTitle().toStdString(), c.caption);
-        EXPECT_EQ(window.size(), QSize(800, 624));
+        EXPECT_EQ(window.centralWidget()->height() + window.statusBar()->height(), 624);
+        EXPECT_EQ(window.width(), 800);
         EXPECT_EQ(window.minimumSize(), window.maximumSize());
         auto* label = window.findChild<QLabel*>("lblVersion");
         ASSERT_NE(label, nullptr);

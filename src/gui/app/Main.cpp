@@ -1,34 +1,430 @@
 #include "Main.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPalette>
+#include <QPushButton>
+#include <QStatusBar>
+#include <array>
+#include <optional>
 
 namespace kav {
 
-TfrmMain::TfrmMain(const BuildConfig& config, QWidget* parent)
-    : QMainWindow(parent), config_(config) {
+namespace {
+
+constexpr int kStatusHeight = 22;
+constexpr QSize kButtonSize(150, 34);
+const QColor kSilver(192, 192, 192);
+
+enum class Command { WriteRadio, WriteFile, ReadRadio, ReadFile, Print, Exit, None };
+
+struct ButtonRow {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    std::optional<Editor> editor;
+    Command command;
+};
+
+// The radio and file commands first, then the editors in the order they are laid out.
+constexpr std::array<ButtonRow, 14> kButtons{{
+    {"btnReadRadio", "Read radio", "Reads radio configuration", std::nullopt, Command::ReadRadio},
+    {"btnWriteRadio", "Write radio", "Writes current configuration to radio", std::nullopt,
+     Command::WriteRadio},
+    {"btnReadFile", "Read file", "Reads a mem-file of your choice", std::nullopt,
+     Command::ReadFile},
+    {"btnWriteFile", "Write file", "Writes current configuration to a file of your choice",
+     std::nullopt, Command::WriteFile},
+    {"btnScan", "Scan/Duplex", "Setup scan and duplex memories", Editor::Scan, Command::None},
+    {"btnChannelData", "Channels", "Configure receive-only channels", Editor::ChannelData,
+     Command::None},
+    {"btnSelcall", "Selcall", "Configure selcall memories and options", Editor::Selcall,
+     Command::None},
+    {"btnCTCSS", "CTCSS/DCS", "Configure subtones (CTCSS/DCS)", Editor::Ctcss, Command::None},
+    {"btnSquelch", "Squelch", "Configure squelch thresholds", Editor::Squelch, Command::None},
+    {"btnOptions", "Options", "Configure other radio options", Editor::Options, Command::None},
+    {"btnAlign", "Align", "Perform radio alignment", Editor::Align, Command::None},
+    {"btnAdvanced", "Advanced", "Configure advanced features", Editor::Advanced, Command::None},
+    {"btnEEPROM", "EEPROM", "View/edit EEPROM contents", Editor::Eeprom, Command::None},
+    {"btnDevelopment", "Development", "Access development tools", Editor::Development,
+     Command::None},
+}};
+constexpr std::size_t kFirstEditorButton = 4;
+
+struct MenuRow {
+    const char* menu; // object name of the menu, or nullptr for a separator
+    const char* name;
+    const char* caption;
+    std::optional<Editor> editor;
+    Command command;
+};
+
+constexpr const char* kSeparator = "-";
+
+constexpr std::array<MenuRow, 31> kMenuItems{{
+    {"mnuFile", "mnuFileWriteRadio", "Write To Radio", std::nullopt, Command::WriteRadio},
+    {"mnuFile", "mnuFileWriteFile", "Write To File", std::nullopt, Command::WriteFile},
+    {"mnuFile", kSeparator, "", std::nullopt, Command::None},
+    {"mnuFile", "mnuReadRadio", "Read From Radio", std::nullopt, Command::ReadRadio},
+    {"mnuFile", "mnuReadFile", "Read From File", std::nullopt, Command::ReadFile},
+    {"mnuFile", "mnuRecentlyUsedFiles", "Recently used mem-files", std::nullopt, Command::None},
+    {"mnuFile", kSeparator, "", std::nullopt, Command::None},
+    {"mnuFile", "mnuPrint", "Print...", std::nullopt, Command::Print},
+    {"mnuFile", "mnuFileExit", "Exit", std::nullopt, Command::Exit},
+    {"mnuEdit", "mnuEditScan", "Scan / Duplex", Editor::Scan, Command::None},
+    {"mnuEdit", "mnuEditChannelData", "Channel Data", Editor::ChannelData, Command::None},
+    {"mnuEdit", "mnuEditSelcall", "Selcall", Editor::Selcall, Command::None},
+    {"mnuEdit", "mnuEditCTCSS", "CTCSS", Editor::Ctcss, Command::None},
+    {"mnuEdit", "mnuEditSquelch", "Squelch", Editor::Squelch, Command::None},
+    {"mnuEdit", "mnuEditOptions", "Options", Editor::Options, Command::None},
+    {"mnuEdit", "mnuEditAlign", "Align", Editor::Align, Command::None},
+    {"mnuEdit", "mnuEditEngineering", "Advanced", Editor::Advanced, Command::None},
+    {"mnuEdit", kSeparator, "", std::nullopt, Command::None},
+    {"mnuEdit", "mnuEditEeprom", "EEPROM", Editor::Eeprom, Command::None},
+    {"mnuEdit", "mnuEditDevelopment", "Development", Editor::Development, Command::None},
+    {"mnuComms", "mnCommPort", "Comm Port ...", std::nullopt, Command::None},
+    {"mnuComms", "mnAutoDetect", "Auto Detect...", std::nullopt, Command::None},
+    {"mnuComms", "mnuSetDefaultFilename", "Set Default Filename...", std::nullopt, Command::None},
+    {"mnuComms", "mnuRemoveDefaultFilename", "Remove Default Filename", std::nullopt,
+     Command::None},
+    {"mnuComms", kSeparator, "", std::nullopt, Command::None},
+    {"mnuComms", "mnuByteMonitor", "Byte Monitor", std::nullopt, Command::None},
+    {"mnuComms", "mnuKAVIPacketMonitor", "KAV I Packet Monitor", std::nullopt, Command::None},
+    {"mnuComms", "mnuKAVIIPacketMonitor", "KAV II Packet Monitor", std::nullopt, Command::None},
+    {"mnuComms", kSeparator, "", std::nullopt, Command::None},
+    {"mnuComms", "mnuSetupEngArrayRdWr", "Read/Write using arrays", std::nullopt, Command::None},
+    {"mnuHelp", "mnuFirmware", "Firmware Version", std::nullopt, Command::None},
+}};
+
+struct MenuTitle {
+    const char* name;
+    const char* caption;
+};
+constexpr std::array<MenuTitle, 4> kMenus{
+    {{"mnuFile", "&File"}, {"mnuEdit", "&Edit"}, {"mnuComms", "&Setup"}, {"mnuHelp", "&Help"}}};
+
+// Hidden at creation; the engineering build and advanced mode bring some back.
+constexpr std::array<const char*, 11> kHiddenAtStart{"btnEEPROM",
+                                                     "btnAdvanced",
+                                                     "btnDevelopment",
+                                                     "mnuEditEeprom",
+                                                     "mnuEditEngineering",
+                                                     "mnuEditDevelopment",
+                                                     "mnuByteMonitor",
+                                                     "mnuKAVIPacketMonitor",
+                                                     "mnuKAVIIPacketMonitor",
+                                                     "mnuSetupEngArrayRdWr",
+                                                     "mnuRecentlyUsedFiles"};
+
+constexpr std::array<const char*, 9> kEngineeringShown{
+    "btnEEPROM",           "btnDevelopment",       "mnuEditChannelData",    "mnuEditEeprom",
+    "mnuByteMonitor",      "mnuKAVIPacketMonitor", "mnuKAVIIPacketMonitor", "mnuEditDevelopment",
+    "mnuSetupEngArrayRdWr"};
+
+// Enabled by every capability refresh, whatever the model.
+constexpr std::array<const char*, 14> kAlwaysEnabled{
+    "btnScan",        "mnuEditScan",  "btnCTCSS",       "mnuEditCTCSS",      "btnSquelch",
+    "mnuEditSquelch", "btnOptions",   "mnuEditOptions", "btnWriteRadio",     "mnuFileWriteRadio",
+    "btnAlign",       "mnuEditAlign", "btnAdvanced",    "mnuEditEngineering"};
+
+struct BackdropRow {
+    std::uint32_t mask;
+    Backdrop backdrop;
+    bool bluetooth;
+};
+constexpr std::array<BackdropRow, 9> kBackdropByMask{{
+    {1, Backdrop::QM1700, false},
+    {2, Backdrop::QM210022002400, false},
+    {4, Backdrop::QM3100, false},
+    {8, Backdrop::QM5100, false},
+    {16, Backdrop::Vanilla, false},
+    {32, Backdrop::QM1300, false},
+    {64, Backdrop::QM1700, true},
+    {128, Backdrop::QM1500, false},
+    {256, Backdrop::QM3100, true},
+}};
+
+struct BackdropName {
+    Backdrop backdrop;
+    const char* name;
+};
+constexpr std::array<BackdropName, 7> kBackdropNames{{
+    {Backdrop::Vanilla, "imgBackgroundVanilla"},
+    {Backdrop::QM210022002400, "imgBackgroundQM210022002400"},
+    {Backdrop::QM1700, "imgBackgroundQM1700"},
+    {Backdrop::QM3100, "imgBackgroundQM3100"},
+    {Backdrop::QM5100, "imgBackgroundQM5100"},
+    {Backdrop::QM1300, "imgBackgroundQM1300"},
+    {Backdrop::QM1500, "imgBackgroundQM1500"},
+}};
+
+constexpr const char* kWebAddress = "www.kavradio.example";
+
+QString buttonStyle() {
+    return "QPushButton { color: #c0c0c0; background: rgba(20, 22, 26, 200);"
+           " border: 1px solid #5a5e66; border-radius: 4px; }"
+           "QPushButton:hover { color: #ffffff; border-color: #d69628; }"
+           "QPushButton:pressed { background: rgba(214, 150, 40, 90); }"
+           "QPushButton:disabled { color: #5c5c5c; border-color: #303236; }";
+}
+
+QLabel* heading(QWidget* parent, const QString& text, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(QFont("Arial", 9, QFont::Bold));
+    label->setStyleSheet("color: #8a8a8a;");
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const BuildConfig& config, bool advancedMode, QWidget* parent)
+    : QMainWindow(parent), config_(config), advancedMode_(advancedMode ? 1 : 0) {
     setObjectName("frmMain");
     setWindowTitle(QString::fromStdString(mainWindowCaption(config_)));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     auto* panel = new QWidget(this);
+    panel->setObjectName("pnlMain");
     panel->setAutoFillBackground(true);
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, QColor(192, 192, 192));
+    palette.setColor(QPalette::WindowText, kSilver);
     panel->setPalette(palette);
     setCentralWidget(panel);
 
+    createBackdrops(panel);
+    createButtons(panel);
+    createMenus();
+    createStatusBar();
+    applyBuildVisibility();
+    models_.setModelByProductId(config_.buildProductId);
+    applyCapabilities(config_.buildProductId);
+
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TfrmMain::createBackdrops(QWidget* panel) {
+    const QSize size(kClientWidth, kClientHeight - kStatusHeight);
+    for (const auto& [backdrop, name] : kBackdropNames) {
+        auto* image = new QLabel(panel);
+        image->setObjectName(name);
+        image->setGeometry(QRect(QPoint(0, 0), size));
+        image->setPixmap(paintBackdrop(backdrop, size));
+        image->setVisible(backdrop == Backdrop::Vanilla);
+        backdrops_[backdrop] = image;
+    }
+    heading(panel, "RADIO & FILES", {48, 318});
+    heading(panel, "CONFIGURE & SERVICE", {268, 318});
+
+    lblBlueTooth_ = new QLabel("BT", panel);
+    lblBlueTooth_->setObjectName("lblBlueTooth");
+    lblBlueTooth_->setFont(QFont("Arial", 12, QFont::Bold));
+    lblBlueTooth_->setStyleSheet("color: #4aa3ff;");
+    lblBlueTooth_->adjustSize();
+    lblBlueTooth_->move(kClientWidth - 80, 250);
+    lblBlueTooth_->hide();
+
     lblVersion_ = new QLabel(QString::fromStdString(versionLabelText(config_)), panel);
     lblVersion_->setObjectName("lblVersion");
-    QFont font("Arial", 10, QFont::Bold);
-    lblVersion_->setFont(font);
+    lblVersion_->setFont(QFont("Arial", 10, QFont::Bold));
+    lblVersion_->setStyleSheet("color: #c0c0c0;");
     lblVersion_->adjustSize();
-    lblVersion_->move(kClientWidth - lblVersion_->width() - 16,
-                      kClientHeight - lblVersion_->height() - 12);
+    lblVersion_->move(kClientWidth - lblVersion_->width() - 24, 566);
 
-    setFixedSize(kClientWidth, kClientHeight);
+    lblWebLink_ = new QLabel(panel);
+    lblWebLink_->setObjectName("lblWebLink");
+    lblWebLink_->setText(
+        QString("<a href=\"http://%1\" style=\"color:#c0c0c0;\">%1</a>").arg(kWebAddress));
+    lblWebLink_->setFont(QFont("Arial", 10, QFont::Bold));
+    lblWebLink_->setOpenExternalLinks(true);
+    lblWebLink_->setCursor(Qt::PointingHandCursor);
+    lblWebLink_->adjustSize();
+    lblWebLink_->move(24, 566);
+}
+
+void TfrmMain::createButtons(QWidget* panel) {
+    QFont font("Arial", 10, QFont::Bold);
+    for (const ButtonRow& row : kButtons) {
+        auto* b = new QPushButton(row.caption, panel);
+        b->setObjectName(row.name);
+        b->setToolTip(row.hint);
+        b->setFlat(true);
+        b->setFont(font);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setFixedSize(kButtonSize);
+        b->setStyleSheet(buttonStyle());
+        if (row.editor) {
+            const Editor editor = *row.editor;
+            connect(b, &QPushButton::clicked, this, [this, editor] { dispatchEditor(editor); });
+        }
+        buttons_[row.name] = b;
+    }
+}
+
+void TfrmMain::createMenus() {
+    menuBar()->setObjectName("MainMenu");
+    std::map<std::string, QMenu*> menus;
+    for (const MenuTitle& m : kMenus) {
+        QMenu* menu = menuBar()->addMenu(m.caption);
+        menu->setObjectName(m.name);
+        menus[m.name] = menu;
+    }
+    for (const MenuRow& row : kMenuItems) {
+        QMenu* menu = menus[row.menu];
+        if (std::string_view(row.name) == kSeparator) {
+            menu->addSeparator();
+            continue;
+        }
+        if (std::string_view(row.name) == "mnuRecentlyUsedFiles") {
+            mnuRecentlyUsedFiles_ = menu->addMenu(row.caption);
+            mnuRecentlyUsedFiles_->setObjectName(row.name);
+            actions_[row.name] = mnuRecentlyUsedFiles_->menuAction();
+            actions_[row.name]->setObjectName(row.name);
+            continue;
+        }
+        QAction* a = menu->addAction(row.caption);
+        a->setObjectName(row.name);
+        if (row.editor) {
+            const Editor editor = *row.editor;
+            connect(a, &QAction::triggered, this, [this, editor] { dispatchEditor(editor); });
+        }
+        if (row.command == Command::Exit) {
+            connect(a, &QAction::triggered, this, &QWidget::close);
+        }
+        actions_[row.name] = a;
+    }
+    action("mnuSetupEngArrayRdWr")->setCheckable(true);
+    QAction* about = menus["mnuHelp"]->addAction("About...");
+    about->setObjectName("About");
+    actions_["About"] = about;
+}
+
+void TfrmMain::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusHeight);
+    bar->setStyleSheet("QStatusBar { background: #d4d0c8; color: black; }"
+                       "QStatusBar::item { border: 1px solid #a0a0a0; }"
+                       "QLabel { color: black; padding: 0 4px; }");
+    const std::array<int, 4> widths{70, 70, 160, 0};
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QString("StatusPanel%1").arg(i));
+        label->setFont(QFont("Arial", 9));
+        if (widths[i] > 0) {
+            label->setFixedWidth(widths[i]);
+            bar->addWidget(label);
+        } else {
+            bar->addWidget(label, 1);
+        }
+        panels_.push_back(label);
+    }
+}
+
+void TfrmMain::applyBuildVisibility() {
+    for (const char* name : kHiddenAtStart) {
+        setShown(name, false);
+    }
+    if (config_.engineeringBuild == 1) {
+        advancedMode_ = 1;
+        for (const char* name : kEngineeringShown) {
+            setShown(name, true);
+        }
+        action("mnuSetupEngArrayRdWr")
+            ->setChecked(models_.hasArrayReadWrite(config_.buildProductId));
+    }
+    if (advancedMode_ == 1) {
+        setShown("btnAdvanced", true);
+        setShown("mnuEditEngineering", true);
+    }
+    if (config_.buildModelMask == 511) {
+        return;
+    }
+    backdrops_[Backdrop::Vanilla]->hide();
+    for (const BackdropRow& row : kBackdropByMask) {
+        if (row.mask == config_.buildModelMask) {
+            backdrops_[row.backdrop]->show();
+            lblBlueTooth_->setVisible(row.bluetooth);
+        }
+    }
+}
+
+void TfrmMain::applyCapabilities(std::uint32_t productId) {
+    if (config_.buildModelMask == 511) {
+        return;
+    }
+    for (const char* name : kAlwaysEnabled) {
+        if (QPushButton* b = button(name)) {
+            b->setEnabled(true);
+        } else if (QAction* a = action(name)) {
+            a->setEnabled(true);
+        }
+    }
+    const bool selcall = models_.hasSelcall(productId);
+    const bool rxOnly = models_.hasRxOnlyChannels(productId);
+    for (const char* name : {"btnSelcall", "mnuEditSelcall"}) {
+        setShown(name, selcall);
+    }
+    for (const char* name : {"btnChannelData", "mnuEditChannelData"}) {
+        setShown(name, rxOnly);
+    }
+    button("btnSelcall")->setEnabled(selcall);
+    action("mnuEditSelcall")->setEnabled(selcall);
+    button("btnChannelData")->setEnabled(rxOnly);
+    action("mnuEditChannelData")->setEnabled(rxOnly);
+    layoutButtons();
+}
+
+void TfrmMain::layoutButtons() {
+    // Radio and file commands in one column; visible editors fill a three-column grid, so
+    // a model without some editors shows no gaps.
+    constexpr int kRowStep = 44;
+    constexpr int kTop = 338;
+    for (std::size_t i = 0; i < kFirstEditorButton; ++i) {
+        button(kButtons[i].name)->move(48, kTop + static_cast<int>(i) * kRowStep);
+    }
+    int slot = 0;
+    for (std::size_t i = kFirstEditorButton; i < kButtons.size(); ++i) {
+        QPushButton* b = button(kButtons[i].name);
+        if (b->isHidden()) {
+            continue;
+        }
+        b->move(268 + (slot % 3) * 166, kTop + (slot / 3) * kRowStep);
+        ++slot;
+    }
+}
+
+void TfrmMain::setStatusPanel(int panel, const QString& text) {
+    if (panel >= 0 && panel < static_cast<int>(panels_.size())) {
+        panels_[static_cast<std::size_t>(panel)]->setText(text);
+    }
+}
+
+void TfrmMain::dispatchEditor(Editor editor) {
+    emit editorRequested(editor);
+}
+
+QPushButton* TfrmMain::button(const char* name) const {
+    const auto it = buttons_.find(name);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QAction* TfrmMain::action(const char* name) const {
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void TfrmMain::setShown(const char* name, bool shown) {
+    if (QPushButton* b = button(name)) {
+        b->setVisible(shown);
+    } else if (QAction* a = action(name)) {
+        a->setVisible(shown);
+    }
 }
 
 } // namespace kav

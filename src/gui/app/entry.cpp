@@ -1,6 +1,9 @@
 #include "app/Main.h"
+#include "workflow/Statusbar.h"
 
 #include <QApplication>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,7 +13,8 @@ int main(int argc, char** argv) {
 #else
     const kav::BuildConfig config = kav::BuildConfig::delivered();
 #endif
-    kav::TfrmMain window(config);
+    const std::vector<std::string> arguments(argv, argv + argc);
+    kav::TfrmMain window(config, kav::advancedModeRequested(arguments));
     window.show();
     return QApplication::exec();
 }
