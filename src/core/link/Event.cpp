@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/eventfd.h>
@@ -22,6 +23,14 @@ Event::Event(bool initiallySet) : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) 
 
 Event::~Event() {
     ::close(fd_);
+}
+
+std::unique_ptr<Event> Event::share() const {
+    const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0) {
+        return nullptr;
+    }
+    return std::unique_ptr<Event>(new Event(Adopt{}, copy));
 }
 
 void Event::set() {

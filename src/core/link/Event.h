@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <span>
 
 namespace kav {
@@ -23,7 +24,15 @@ public:
 
     int fd() const { return fd_; }
 
+    // Another handle on the same event (the eventfd duplicated): setting or resetting either
+    // is seen through both, and the event stays valid until every handle is gone. Null when
+    // no descriptor is left.
+    std::unique_ptr<Event> share() const;
+
 private:
+    struct Adopt {};
+    Event(Adopt, int fd) : fd_(fd) {}
+
     int fd_;
 };
 

@@ -10,6 +10,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kav {
 
@@ -204,8 +205,12 @@ int SerialPort::AddListener(Event* signal) {
     if (index == kMaxListeners) {
         return -1;
     }
+    auto shared = signal->share();
+    if (shared == nullptr) {
+        return -1;
+    }
     listenerQueues_[index].Clear();
-    listenerSignals_[index] = signal;
+    listenerSignals_[index] = std::move(shared);
     listenerCount_ = index + 1;
     return index;
 }

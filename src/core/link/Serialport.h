@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -84,7 +85,9 @@ private:
     std::uint32_t notifyMessage_ = 0;
 
     std::atomic<int> fd_{-1};
-    std::array<Event*, kMaxListeners> listenerSignals_{};
+    // Handles shared with the listeners' events, so a listener that goes away first leaves
+    // the engine setting a live event rather than freed memory.
+    std::array<std::unique_ptr<Event>, kMaxListeners> listenerSignals_;
     std::array<MTdeque, kMaxListeners> listenerQueues_;
     std::atomic<int> listenerCount_{0};
 

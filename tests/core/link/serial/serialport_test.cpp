@@ -137,6 +137,22 @@ TEST_F(SerialPortTest, EightListenersEachGetEveryByteAcrossReopen) {
     EXPECT_EQ(port.ReadListener(buffer, 4, -1), 0);
 }
 
+TEST_F(SerialPortTest, ListenerEventMayGoAwayBeforeThePort) {
+    int index = -1;
+    {
+        Event signal;
+        index = port.AddListener(&signal);
+    }
+    open();
+    pty.write({1, 2, 3});
+    Event watcher;
+    ASSERT_EQ(port.AddListener(&watcher), index + 1);
+    ASSERT_TRUE(watcher.wait(1000));
+    std::uint8_t buffer[8];
+    EXPECT_EQ(port.ReadListener(buffer, 8, index), 3) << "its queue still fills";
+    EXPECT_TRUE(port.Close());
+}
+
 TEST_F(SerialPortTest, CloseEmptiesListenerQueues) {
     Event signal;
     const int index = port.AddListener(&signal);
