@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace kav {
@@ -31,6 +32,8 @@ TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
     };
     for (const Case& c : cases) {
         TfrmMain window(c.config, false);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_EQ(window.windowTitle().toStdString(), c.caption);
         EXPECT_EQ(window.centralWidget()->height() + window.statusBar()->height(), 624);
         EXPECT_EQ(window.width(), 800);
