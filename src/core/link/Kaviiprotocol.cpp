@@ -1,5 +1,7 @@
 #include "Kaviiprotocol.h"
 
+#include "Serialport.h"
+
 #include <algorithm>
 
 namespace kav {
@@ -97,6 +99,176 @@ bool KavIIReceiver::feed(std::uint8_t byte) {
         return true;
     }
     return false;
+}
+
+KavIIReplyMatch matchKavIIReply(std::uint8_t reply, std::uint8_t request, bool reliableErrorFlag) {
+    const std::uint8_t code = reply & kKavIICommandMask;
+    if (code != (request & kKavIICommandMask)) {
+        return KavIIReplyMatch::otherCommand;
+    }
+    const bool bit7Ignored =
+        !reliableErrorFlag &&
+        std::find(kKavIIBit7IgnoredCommands.begin(), kKavIIBit7IgnoredCommands.end(), code) !=
+            kKavIIBit7IgnoredCommands.end();
+    if (bit7Ignored) {
+        reply &= static_cast<std::uint8_t>(~kKavIIRequestBit);
+    }
+    if ((reply & kKavIIRequestBit) != 0) {
+        return KavIIReplyMatch::notAReply;
+    }
+    if ((reply & kKavIINackBit) != 0) {
+        return KavIIReplyMatch::refused;
+    }
+    return KavIIReplyMatch::match;
+}
+
+kavII_Protocol::kavII_Protocol(SerialPort& port, bool reliableErrorFlag)
+    : port_(port), reliableErrorFlag_(reliableErrorFlag),
+      listenerIndex_(port.AddListener(&listenerSignal_)), thread_([this] { receiveLoop(); }) {}
+
+kavII_Protocol::~kavII_Protocol() {
+    stop_.set();
+    thread_.join();
+}
+
+bool kavII_Protocol::SetMonitorWindow(MessageSink* sink) {
+    monitor_.attach(sink);
+    return true;
+}
+
+bool kavII_Protocol::ClearMonitorWindow() {
+    monitor_.detach();
+    return true;
+}
+
+void kavII_Protocol::ReadReceivedSlot(std::uint8_t* buffer, int count, int slot) const {
+    monitor_.read(PacketMonitor<512>::Ring::received, buffer, count, slot);
+}
+
+void kavII_Protocol::ReadSentSlot(std::uint8_t* buffer, int count, int slot) const {
+    monitor_.read(PacketMonitor<512>::Ring::sent, buffer, count, slot);
+}
+
+void kavII_Protocol::receiveLoop() {
+    const Event* const events[] = {&stop_, &listenerSignal_, &receiverReset_};
+    for (;;) {
+        if (waitAny(events) < 0 || stop_.isSet()) {
+            return;
+        }
+        if (listenerSignal_.isSet()) {
+            receiveChunk();
+        }
+        if (receiverReset_.isSet()) {
+            receiverReset_.reset();
+            std::lock_guard guard(receiverLock_);
+            receiver_.reset();
+        }
+    }
+}
+
+void kavII_Protocol::receiveChunk() {
+    std::uint8_t bytes[256];
+    std::lock_guard guard(receiverLock_);
+    const int n = port_.ReadListener(bytes, static_cast<int>(sizeof bytes), listenerIndex_);
+    for (int i = 0; i < n; ++i) {
+        if (receiver_.feed(bytes[i])) {
+            queuePacket(receiver_.packet());
+        }
+    }
+}
+
+void kavII_Protocol::queuePacket(const KAV_PACKET_STRUCT_TAG& packet) {
+    {
+        std::lock_guard guard(queueLock_);
+        if (queue_.size() == kMaxQueued) {
+            queue_.pop_front();
+        }
+        queue_.push_back(packet);
+        replySignal_.set();
+    }
+    if (Event* signal = packetSignal_.load()) {
+        signal->set();
+    }
+    monitor_.record(PacketMonitor<512>::Ring::received, kKavIIReceivedNotice, packet.data,
+                    static_cast<int>(packet.length));
+}
+
+void kavII_Protocol::startRequest() {
+    // Bytes and packets from before this request belong to earlier exchanges; a late reply to
+    // an earlier request with the same command code must not be taken as this one's.
+    std::lock_guard receiving(receiverLock_);
+    port_.FlushListener(listenerIndex_);
+    receiver_.reset();
+    std::lock_guard queued(queueLock_);
+    queue_.clear();
+    replySignal_.reset();
+}
+
+bool kavII_Protocol::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply,
+                              int timeoutMs) {
+    if (reply != nullptr) {
+        reply->length = 0;
+    }
+    const int length = static_cast<int>(std::min<std::uint32_t>(request.length, 512));
+    std::uint8_t frame[kKavIIMaxFrame];
+    request.data[0] |= kKavIIRequestBit;
+    const int frameLength = buildKavIIFrame(request.data, length, frame);
+    if (frameLength == 0) {
+        return false;
+    }
+    monitor_.record(PacketMonitor<512>::Ring::sent, kKavIISentNotice, request.data, length);
+    startRequest();
+    if (!port_.Send(frame, frameLength)) {
+        return false;
+    }
+    return reply == nullptr || waitForReply(request.data[0], *reply, timeoutMs);
+}
+
+bool kavII_Protocol::waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply,
+                                  int timeoutMs) {
+    for (;;) {
+        if (!port_.IsOpen()) {
+            return false;
+        }
+        const int woken = waitAny({&replySignal_}, timeoutMs);
+        if (woken == kWaitTimeout) {
+            monitor_.post(kKavIIStatusNotice, kKavIIStatusTimeout, 0);
+            return false;
+        }
+        if (woken != 0) {
+            return false;
+        }
+        // Anything else that came discards itself; the wait starts over with the full timeout.
+        if (takeMatch(command, reply)) {
+            return true;
+        }
+    }
+}
+
+bool kavII_Protocol::takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply) {
+    std::lock_guard guard(queueLock_);
+    bool matched = false;
+    while (!matched && !queue_.empty()) {
+        const KAV_PACKET_STRUCT_TAG packet = queue_.front();
+        queue_.pop_front();
+        switch (matchKavIIReply(packet.data[0], command, reliableErrorFlag_)) {
+        case KavIIReplyMatch::match:
+            reply = packet;
+            matched = true;
+            break;
+        case KavIIReplyMatch::refused:
+            monitor_.post(kKavIIStatusNotice, kKavIIStatusNack, 0);
+            break;
+        case KavIIReplyMatch::otherCommand:
+        case KavIIReplyMatch::notAReply:
+            break;
+        }
+    }
+    // Set exactly while packets wait, so one queued after this examination still wakes us.
+    if (queue_.empty()) {
+        replySignal_.reset();
+    }
+    return matched;
 }
 
 } // namespace kav

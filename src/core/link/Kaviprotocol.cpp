@@ -1,5 +1,7 @@
 #include "Kaviprotocol.h"
 
+#include "Serialport.h"
+
 #include <algorithm>
 
 namespace kav {
@@ -75,6 +77,90 @@ bool KavIRecognizer::feed(std::uint8_t byte) {
     }
     takeFrame(dataLength, answered);
     return true;
+}
+
+kavI_Protocol::kavI_Protocol(SerialPort& port)
+    : port_(port), listenerIndex_(port.AddListener(&listenerSignal_)),
+      thread_([this] { receiveLoop(); }) {}
+
+kavI_Protocol::~kavI_Protocol() {
+    stop_.set();
+    thread_.join();
+}
+
+bool kavI_Protocol::SendPanelReply() {
+    return sendFrame(kKavIPanelReplyData.data(), static_cast<int>(kKavIPanelReplyData.size()),
+                     kKavIPanelReplyCommand, kKavITypeCC);
+}
+
+bool kavI_Protocol::sendFrame(const std::uint8_t* data, int length, std::uint8_t command,
+                              std::uint8_t type) {
+    std::uint8_t frame[kKavIMonitorSlotSize];
+    if (length < 0 || length + 3 > kKavIMonitorSlotSize) {
+        return false;
+    }
+    const int n = buildKavIFrame(data, length, command, type, frame);
+    monitor_.record(Monitor::Ring::sent, kKavISentNotice, frame, n);
+    return port_.Send(frame, n);
+}
+
+bool kavI_Protocol::SetMonitorWindow(MessageSink* sink) {
+    monitor_.attach(sink);
+    return true;
+}
+
+bool kavI_Protocol::ClearMonitorWindow() {
+    monitor_.detach();
+    return true;
+}
+
+void kavI_Protocol::ReadReceivedSlot(std::uint8_t* buffer, int count, int slot) const {
+    monitor_.read(Monitor::Ring::received, buffer, count, slot);
+}
+
+void kavI_Protocol::ReadSentSlot(std::uint8_t* buffer, int count, int slot) const {
+    monitor_.read(Monitor::Ring::sent, buffer, count, slot);
+}
+
+void kavI_Protocol::receiveLoop() {
+    const Event* const events[] = {&stop_, &listenerSignal_, &windowReset_};
+    for (;;) {
+        if (waitAny(events) < 0 || stop_.isSet()) {
+            return;
+        }
+        if (listenerSignal_.isSet()) {
+            receiveChunk();
+        }
+        if (windowReset_.isSet()) {
+            windowReset_.reset();
+            std::lock_guard guard(recognizerLock_);
+            recognizer_.reset();
+        }
+    }
+}
+
+void kavI_Protocol::receiveChunk() {
+    std::uint8_t bytes[256];
+    std::lock_guard guard(recognizerLock_);
+    const int n = port_.ReadListener(bytes, static_cast<int>(sizeof bytes), listenerIndex_);
+    for (int i = 0; i < n; ++i) {
+        if (recognizer_.feed(bytes[i])) {
+            frameRecognised();
+        }
+    }
+}
+
+void kavI_Protocol::frameRecognised() {
+    monitor_.record(Monitor::Ring::received, kKavIReceivedNotice, recognizer_.frame(),
+                    recognizer_.frameLength());
+    lastType_.store(recognizer_.type());
+    lastCommand_.store(recognizer_.command());
+    if (recognizer_.wantsPanelReply()) {
+        SendPanelReply();
+    }
+    if (Event* signal = kav2Reset_.load()) {
+        signal->set();
+    }
 }
 
 } // namespace kav

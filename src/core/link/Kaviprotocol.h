@@ -1,7 +1,13 @@
 #pragma once
 
+#include "Event.h"
+#include "Kaviiprotocol.h"
+
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
 namespace kav {
 
@@ -79,6 +85,64 @@ private:
     std::uint8_t type_ = 0;
     std::uint8_t command_ = 0;
     bool wantsPanelReply_ = false;
+};
+
+class SerialPort;
+
+// Notices to the KAV I packet monitor: (slot, frame length).
+inline constexpr std::uint32_t kKavIReceivedNotice = 2035;
+inline constexpr std::uint32_t kKavISentNotice = 2036;
+inline constexpr int kKavIMonitorSlotSize = 100;
+
+// The KAV I engine: listens on the serial port, recognises front-panel frames on its own
+// thread and answers the two that ask for the panel reply.
+class kavI_Protocol {
+public:
+    explicit kavI_Protocol(SerialPort& port);
+    ~kavI_Protocol(); // stops and joins the receive thread
+
+    kavI_Protocol(const kavI_Protocol&) = delete;
+    kavI_Protocol& operator=(const kavI_Protocol&) = delete;
+
+    // Set after every recognised frame (the KAV II engine's receiver-reset signal).
+    void SetKav2ResetSignal(Event* signal) { kav2Reset_.store(signal); }
+    // Set by the KAV II engine after each KAV II packet: the recogniser forgets its bytes.
+    Event* windowResetSignal() { return &windowReset_; }
+
+    // The result of SerialPort::Send.
+    bool SendPanelReply();
+
+    bool SetMonitorWindow(MessageSink* sink);
+    bool ClearMonitorWindow();
+    void ReadReceivedSlot(std::uint8_t* buffer, int count, int slot) const;
+    void ReadSentSlot(std::uint8_t* buffer, int count, int slot) const;
+
+    // Type and command of the last recognised frame (0 before the first).
+    std::uint8_t lastType() const { return lastType_.load(); }
+    std::uint8_t lastCommand() const { return lastCommand_.load(); }
+
+private:
+    using Monitor = PacketMonitor<kKavIMonitorSlotSize>;
+
+    void receiveLoop();
+    void receiveChunk();
+    void frameRecognised();
+    bool sendFrame(const std::uint8_t* data, int length, std::uint8_t command, std::uint8_t type);
+
+    SerialPort& port_;
+    Event windowReset_;
+    Event stop_;
+    Event listenerSignal_;
+    std::atomic<Event*> kav2Reset_{nullptr};
+    std::atomic<std::uint8_t> lastType_{0};
+    std::atomic<std::uint8_t> lastCommand_{0};
+    Monitor monitor_;
+
+    std::mutex recognizerLock_;
+    KavIRecognizer recognizer_;
+
+    int listenerIndex_;
+    std::thread thread_;
 };
 
 } // namespace kav
