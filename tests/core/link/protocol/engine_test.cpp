@@ -168,5 +168,102 @@ TEST_F(EngineTest, ClosedPortFailsAtOnce) {
     EXPECT_FALSE(kavI.SendPanelReply());
 }
 
+Bytes kaviFrame(const Bytes& data, std::uint8_t command, std::uint8_t type) {
+    Bytes frame(data.size() + 3);
+    buildKavIFrame(data.data(), static_cast<int>(data.size()), command, type, frame.data());
+    return frame;
+}
+
+const Bytes kPanelReply{0x03, 0x03, 0x01, 0x00, 0xF8, 0x49, 0xCC};
+
+TEST_F(EngineTest, AnswersPanelRequestsOnTheWire) {
+    open();
+    kavI.SetMonitorWindow(&kaviMonitor);
+    const Bytes request = kaviFrame({0x01, 0x02, 0x03, 0x04}, 0x09, kKavITypeAA);
+    peer->write(request);
+    EXPECT_EQ(peer->received(7), kPanelReply);
+    ASSERT_TRUE(kaviMonitor.waitFor(kKavISentNotice));
+    EXPECT_EQ(kaviMonitor.notices(),
+              (std::vector<Notice>{{kKavIReceivedNotice, 0, 7}, {kKavISentNotice, 0, 7}}));
+    std::uint8_t slot[7] = {};
+    kavI.ReadReceivedSlot(slot, 7, 0);
+    EXPECT_EQ(Bytes(slot, slot + 7), request);
+    kavI.ReadSentSlot(slot, 7, 0);
+    EXPECT_EQ(Bytes(slot, slot + 7), kPanelReply);
+    EXPECT_EQ(kavI.lastType(), kKavITypeAA);
+    EXPECT_EQ(kavI.lastCommand(), 0x09);
+
+    // A frame that asks for nothing gets nothing.
+    peer->write(kaviFrame({0x01, 0x02, 0x03, 0x04}, 0x03, kKavITypeAA));
+    ASSERT_TRUE(kaviMonitor.waitFor(kKavIReceivedNotice, 2));
+    EXPECT_EQ(kavI.lastCommand(), 0x03);
+    EXPECT_EQ(peer->received(8, 200).size(), 7u);
+}
+
+// Waits, within reason, until `signal` has been taken by its engine's receive thread.
+bool consumed(const Event* signal) {
+    for (int i = 0; i < 200 && signal->isSet(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return !signal->isSet();
+}
+
+TEST_F(EngineTest, AKavIIPacketKeepsItsTailOutOfKavIFrames) {
+    // The KAV II frame 7E 02 01 00 FF 7F ends in FF 7F; with two more bytes those make the
+    // data of a panel request whose remaining bytes arrive after the packet.
+    const Bytes kavii = test::kaviiFrame({0x00});
+    const Bytes rest{0x10, 0x20,
+                     static_cast<std::uint8_t>(0xFF - ((0xFF + 0x7F + 0x10 + 0x20) & 0xFF)), 0x09,
+                     kKavITypeAA};
+    for (bool wired : {false, true}) {
+        SCOPED_TRACE(wired ? "wired" : "not wired");
+        RecordingSink sink;
+        open();
+        kavII.SetMonitorWindow(&sink);
+        kavII.SetPacketSignal(nullptr);
+        if (wired) {
+            wire();
+        }
+        peer->write(kavii);
+        ASSERT_TRUE(sink.waitFor(kKavIIReceivedNotice));
+        ASSERT_TRUE(consumed(kavI.windowResetSignal()));
+        peer->write(rest);
+        EXPECT_EQ(peer->received(7, wired ? 300 : 2000), wired ? Bytes{} : kPanelReply);
+        kavII.ClearMonitorWindow();
+        port.Close();
+    }
+}
+
+TEST_F(EngineTest, AKavIFrameMakesTheKavIIReceiverStartOver) {
+    // A KAV II reply whose payload holds a KAV I frame: once the KAV I engine recognises it,
+    // the KAV II receiver drops the frame it was building.
+    const Bytes kaviInside = kaviFrame({0x01, 0x02, 0x03, 0x04}, 0x03, kKavITypeAA);
+    Bytes payload{0x03};
+    payload.insert(payload.end(), kaviInside.begin(), kaviInside.end());
+    payload.push_back(0x55);
+    const Bytes frame = test::kaviiFrame(payload);
+    const auto split = frame.begin() + 3 + 1 + static_cast<long>(kaviInside.size());
+    for (bool wired : {false, true}) {
+        SCOPED_TRACE(wired ? "wired" : "not wired");
+        RecordingSink kaviSink;
+        RecordingSink kaviiSink;
+        open();
+        kavI.SetMonitorWindow(&kaviSink);
+        kavII.SetMonitorWindow(&kaviiSink);
+        kavI.SetKav2ResetSignal(nullptr);
+        if (wired) {
+            wire();
+        }
+        peer->write(Bytes(frame.begin(), split));
+        ASSERT_TRUE(kaviSink.waitFor(kKavIReceivedNotice));
+        ASSERT_TRUE(consumed(kavII.receiverResetSignal()));
+        peer->write(Bytes(split, frame.end()));
+        EXPECT_EQ(kaviiSink.waitFor(kKavIIReceivedNotice, 1, wired ? 300 : 2000), !wired);
+        kavI.ClearMonitorWindow();
+        kavII.ClearMonitorWindow();
+        port.Close();
+    }
+}
+
 } // namespace
 } // namespace kav
