@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -30,7 +31,7 @@ constexpr std::array<FamilyArt, 6> kFamilies{{
      "QM2100 \u00b7 QM2200 \u00b7 QM2400 \u00b7 QM2500S"},
     {Backdrop::QM1700, {380, 110}, false, 1, "CH 18", "QM1700 series"},
     {Backdrop::QM3100, {470, 96}, false, 2, "CH 05", "QM3100 series"},
-    {Backdrop::QM5100, {110, 230}, true, 1, "CH 11", "QM5100 handheld"},
+    {Backdrop::QM5100, {104, 196}, true, 1, "CH 11", "QM5100 handheld"},
     {Backdrop::QM1300, {330, 100}, false, 1, "CH 22", "QM1300 ScanWeave"},
     {Backdrop::QM1500, {350, 104}, false, 1, "CH 35", "QM1500 series"},
 }};
@@ -77,7 +78,11 @@ void paintDisplay(QPainter& p, const QRectF& r, const char* text) {
     p.setPen(QPen(QColor(30, 20, 6), 2));
     p.setBrush(lcd);
     p.drawRoundedRect(r, 4, 4);
-    QFont digits("Courier New", static_cast<int>(r.height() * 0.42), QFont::Bold);
+    // Sized to fit both the display's height and five characters across its width.
+    const qreal pixels = std::min(r.height() * 0.5, r.width() / 3.6);
+    QFont digits("Courier New");
+    digits.setBold(true);
+    digits.setPixelSize(static_cast<int>(pixels));
     p.setFont(digits);
     p.setPen(QColor(40, 22, 0));
     p.drawText(r, Qt::AlignCenter, text);
@@ -125,7 +130,7 @@ void paintHandheld(QPainter& p, const FamilyArt& art, QPointF centre) {
                       art.body.height());
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 42, 46));
-    p.drawRoundedRect(QRectF(body.right() - 34, body.top() - 70, 14, 80), 6, 6);
+    p.drawRoundedRect(QRectF(body.right() - 34, body.top() - 54, 14, 64), 6, 6);
     paintKnob(p, {body.left() + 26, body.top() - 8}, 12);
     paintBody(p, body);
     const QRectF lcd(body.left() + 12, body.top() + 22, body.width() - 24, 50);

@@ -1,0 +1,60 @@
+// Renders every window to a PNG so its layout can be looked at:
+//   KAV_SCREENSHOT_DIR=/tmp/shots build/tests/gui/gui_screenshots
+#include "app/About.h"
+#include "app/Main.h"
+#include "app/Radio_rw.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+void save(QWidget& w, const QString& dir, const QString& name) {
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w)) {
+        std::fprintf(stderr, "%s was not shown\n", qPrintable(name));
+    }
+    QApplication::processEvents();
+    const QString path = dir + "/" + name + ".png";
+    w.grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+    w.hide();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString dir = qEnvironmentVariable("KAV_SCREENSHOT_DIR", "screenshots");
+    QDir().mkpath(dir);
+    using kav::BuildConfig;
+    const std::pair<const char*, BuildConfig> configs[] = {
+        {"main-qm2200", BuildConfig::delivered()}, {"main-eng", BuildConfig::engineering()},
+        {"main-qm1300", {0x1300, 32, 0}},          {"main-qm5100", {0x5100, 8, 0}},
+        {"main-qm3100sbt", {0x3101, 256, 0}},      {"main-qm1700", {0x1700, 1, 0}},
+        {"main-qm1500", {0x1500, 128, 0}},         {"main-mask511", {0x2200, 511, 0}},
+    };
+    for (const auto& [name, config] : configs) {
+        kav::TfrmMain window(config, false);
+        save(window, dir, name);
+    }
+    kav::TAboutBox about(BuildConfig::delivered(), 1);
+    about.prepareModelsInfo();
+    save(about, dir, "about");
+    kav::TfrmReadWrite progress;
+    progress.setWindowTitle("Reading from Radio");
+    progress.setRange(0, 2047);
+    progress.setRunning();
+    progress.show();
+    progress.setProgress(960);
+    save(progress, dir, "progress-running");
+    progress.setEnded();
+    progress.show();
+    progress.showResult("Timeout reading from radio");
+    progress.setProgress(640);
+    save(progress, dir, "progress-ended");
+    return 0;
+}
