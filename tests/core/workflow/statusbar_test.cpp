@@ -1,0 +1,38 @@
+#include "workflow/Statusbar.h"
+
+#include <gtest/gtest.h>
+
+namespace kav {
+namespace {
+
+TEST(StatusbarTest, PanelTexts) {
+    EXPECT_EQ(portPanelText(1), "COM1");
+    EXPECT_EQ(portPanelText(256), "COM256");
+    EXPECT_EQ(openPanelText(true), "Open");
+    EXPECT_EQ(openPanelText(false), "Not open");
+    EXPECT_EQ(radioPanelText(true, "QM2200", "v2.01"), "Radio: QM2200 v2.01");
+    EXPECT_EQ(radioPanelText(false, "QM2200", ""), "");
+    EXPECT_EQ(dataPanelText(DataSource::Nothing, "a.mem"), "No data loaded.");
+    EXPECT_EQ(dataPanelText(DataSource::Radio, ""), "Current (or modified) radio data loaded.");
+}
+
+TEST(StatusbarTest, FilePanelKeepsTheLast85Characters) {
+    const std::string path85 = "/home/" + std::string(75, 'd') + ".mem";
+    ASSERT_EQ(path85.size(), 85u);
+    EXPECT_EQ(dataPanelText(DataSource::File, path85), "File: " + path85);
+    const std::string path86 = "q" + path85;
+    EXPECT_EQ(dataPanelText(DataSource::File, path86), "File: ..." + path85);
+    EXPECT_EQ(dataPanelText(DataSource::File, ""), "File: ");
+}
+
+TEST(StatusbarTest, AdvancedModeOnlyFromTheFirstParameter) {
+    using Args = std::vector<std::string>;
+    EXPECT_TRUE(advancedModeRequested(Args{"kavprog", "/a"}));
+    EXPECT_TRUE(advancedModeRequested(Args{"kavprog", "/A", "x"}));
+    EXPECT_FALSE(advancedModeRequested(Args{"kavprog", "x", "/a"}));
+    EXPECT_FALSE(advancedModeRequested(Args{"kavprog"}));
+    EXPECT_FALSE(advancedModeRequested(Args{"kavprog", "/ab"}));
+}
+
+} // namespace
+} // namespace kav
