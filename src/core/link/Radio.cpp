@@ -1,0 +1,521 @@
+#include "Radio.h"
+
+#include "link/Serialport.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace kav {
+
+namespace {
+
+constexpr int kShortTimeout = 350;
+constexpr int kBlockTimeout = 500;
+constexpr int kModeTimeout = 1000;
+constexpr int kAutoAlignTimeout = 5000;
+
+constexpr int kMaxPayload = 255;
+constexpr int kMaxRadioType = 16;
+constexpr int kAllArrayValues = 255;
+constexpr std::uint8_t kStatusFailed = 0x01;
+
+enum Code : std::uint8_t {
+    kPing = 0x00,
+    kReadByte = 0x01,
+    kReadWord = 0x02,
+    kRead16 = 0x03,
+    kGetChannel = 0x04,
+    kGetStatus = 0x05,
+    kReadBlock = 0x0B,
+    kReadRadioId = 0x0C,
+    kWriteByte = 0x21,
+    kWriteWord = 0x22,
+    kWrite16 = 0x23,
+    kSetChannel = 0x24,
+    kSetRfPower = 0x25,
+    kSetPtt = 0x26,
+    kSetSquelchLevel = 0x27,
+    kStepUp = 0x29,
+    kStepDown = 0x2A,
+    kWriteBlock = 0x2B,
+    kWriteRadioId = 0x2C,
+    kSetVolume = 0x2F,
+    kEngineering = 0x34,
+    kSetTestMode = 0x38,
+    kEnterProgMode = 0x39,
+    kReadRadioType = 0x3A,
+    kSetBaudRate = 0x3B,
+    kReset = 0x3F,
+};
+
+enum Engineering : std::uint8_t {
+    kMemRead = 0x01,
+    kGetArray = 0x07,
+    kReadAdc = 0x08,
+    kMemWrite = 0x81,
+    kSelcallTone = 0x82,
+    kCtcssTone = 0x83,
+    kWriteLcd = 0x84,
+    kSquelchOpen = 0x86,
+    kSetPll = 0x88,
+    kAutoAlign = 0x89,
+    kBeep = 0x8A,
+    kAudioSamples = 0x8B,
+    kFrequencyError = 0x8C,
+    kMode = 0x8D,
+};
+
+// Bits of the 34 8D mode byte; each request sends the whole byte.
+constexpr int kModeAfc = 0x01;
+constexpr int kModeWideband = 0x02;
+constexpr int kModeLowPower = 0x04;
+
+// Products whose GetChannel reports bit 7 inverted, below the given firmware major.
+struct GetChannelRule {
+    std::uint32_t productId;
+    int belowMajor;
+};
+constexpr GetChannelRule kInvertedOnGet[] = {{0x3100, 2}, {0x1500, INT_MAX}};
+
+// Products whose StepChannel reports the channel as is, from the given firmware version on.
+struct StepChannelRule {
+    std::uint32_t productId;
+    int fromMajor;
+    int fromMinor;
+};
+constexpr StepChannelRule kPlainOnStep[] = {
+    {0x1700, INT_MIN, 0}, {0x1300, INT_MIN, 0}, {0x2200, 2, 0},
+    {0x3100, 2, 0},       {0x5100, 1, 1},       {0x3101, INT_MIN, 0},
+};
+
+int invertBit7(int code) {
+    return code < 128 ? code + 128 : code - 128;
+}
+
+std::uint8_t hi(int value) {
+    return static_cast<std::uint8_t>(value >> 8);
+}
+std::uint8_t lo(int value) {
+    return static_cast<std::uint8_t>(value);
+}
+
+} // namespace
+
+TRadio::TRadio(SerialPort& port, EEPROM& image, const BuildConfig& config)
+    : port_(port), image_(image), config_(config), kavI_(std::make_unique<kavI_Protocol>(port)),
+      kavII_(std::make_unique<kavII_Protocol>(
+          port, TradioInfo().hasReliableErrorFlag(config.buildProductId))) {
+    kavII_->SetPacketSignal(kavI_->windowResetSignal());
+    kavI_->SetKav2ResetSignal(kavII_->receiverResetSignal());
+}
+
+TRadio::~TRadio() {
+    // Each engine's thread sets an event of the other, so unhook both, then end the KAV II
+    // engine first: every reply sets the KAV I engine's event, so that engine must outlive
+    // the KAV II thread (KAV I frames, and so sets of the KAV II event, are rare).
+    kavII_->SetPacketSignal(nullptr);
+    kavI_->SetKav2ResetSignal(nullptr);
+    kavII_.reset();
+    kavI_.reset();
+}
+
+bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs) {
+    if (!port_.IsOpen()) {
+        return false;
+    }
+    return kavII_->Transact(request, reply, timeoutMs);
+}
+
+bool TRadio::request(std::initializer_list<int> payload, int timeoutMs, int minReply) {
+    request_.length = static_cast<std::uint32_t>(payload.size());
+    std::transform(payload.begin(), payload.end(), request_.data,
+                   [](int b) { return static_cast<std::uint8_t>(b); });
+    return Transact(request_, &reply_, timeoutMs) &&
+           reply_.length >= static_cast<std::uint32_t>(minReply);
+}
+
+bool TRadio::requestBytes(std::initializer_list<int> head, const std::uint8_t* tail, int tailCount,
+                          int timeoutMs) {
+    const int headCount = static_cast<int>(head.size());
+    if (tailCount < 0 || headCount + tailCount > kMaxPayload || (tailCount > 0 && !tail)) {
+        return false;
+    }
+    std::transform(head.begin(), head.end(), request_.data,
+                   [](int b) { return static_cast<std::uint8_t>(b); });
+    std::copy_n(tail, tailCount, request_.data + headCount);
+    request_.length = static_cast<std::uint32_t>(headCount + tailCount);
+    return Transact(request_, &reply_, timeoutMs);
+}
+
+bool TRadio::exactReply(std::uint8_t code, int timeoutMs) {
+    return request({code}, timeoutMs) && reply_.length == 1 && (replyByte(0) & 0x3F) == code;
+}
+
+bool TRadio::engineeringStatus(std::initializer_list<int> payload, int minReply) {
+    return request(payload, kShortTimeout, std::max(minReply, 2)) &&
+           (replyByte(1) & kStatusFailed) == 0;
+}
+
+// ---- Identity and mode
+
+bool TRadio::Ping() {
+    return request({kPing}, kShortTimeout);
+}
+
+bool TRadio::GetVersion() {
+    firmwareMajor_ = -1;
+    if (!request({kPing}, kShortTimeout, 3)) {
+        return false;
+    }
+    firmwareMinor_ = replyByte(2);
+    firmwareLetter_ = reply_.length >= 4 ? replyByte(3) : 0;
+    firmwareMajor_ = replyByte(1);
+    return true;
+}
+
+bool TRadio::GetVersionText(std::string& text) const {
+    text.clear();
+    if (firmwareMajor_ < 0) {
+        return false;
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "v%0*X.%02X", firmwareMajor_ / 10 + 1, firmwareMajor_,
+                  firmwareMinor_);
+    text = buffer;
+    if (firmwareLetter_ != 0) {
+        text += static_cast<char>(firmwareLetter_);
+    }
+    return true;
+}
+
+void TRadio::GetVersionNumbers(int& major, int& minor, int& letter) const {
+    major = firmwareMajor_;
+    minor = firmwareMinor_;
+    letter = firmwareLetter_;
+}
+
+bool TRadio::ReadRadioType(std::string& text) {
+    if (!request({kReadRadioType}, kShortTimeout)) {
+        return false;
+    }
+    const int available = std::min(static_cast<int>(reply_.length) - 1, kMaxRadioType);
+    int n = 0;
+    while (n < available && replyByte(1 + n) != 0) {
+        radioType_[static_cast<std::size_t>(n)] = static_cast<char>(replyByte(1 + n));
+        ++n;
+    }
+    std::fill(radioType_.begin() + n, radioType_.end(), '\0');
+    text = radioType_.data();
+    return true;
+}
+
+bool TRadio::EnterProgMode() {
+    return exactReply(kEnterProgMode, kModeTimeout);
+}
+
+bool TRadio::ResetRadio() {
+    return exactReply(kReset, kModeTimeout);
+}
+
+bool TRadio::SetRadioBaudRate(std::uint32_t rate) {
+    const int b2 = static_cast<int>(rate >> 16 & 0xFF);
+    const int b1 = static_cast<int>(rate >> 8 & 0xFF);
+    const int b0 = static_cast<int>(rate & 0xFF);
+    return request({kSetBaudRate, b2, b1, b0}, kShortTimeout, 4) && replyByte(1) == b2 &&
+           replyByte(2) == b1 && replyByte(3) == b0;
+}
+
+int TRadio::modelAddress(int variable) const {
+    if (modelTable_ != nullptr) {
+        return modelTable_->variableAddress(variable);
+    }
+    for (const RADIO_INFO_STRUCT& row : radioModels()) {
+        if (row.productId == config_.buildProductId) {
+            return mapAddress(row.addressMap, variable);
+        }
+    }
+    return -1;
+}
+
+bool TRadio::ReadProductId(int& id) {
+    constexpr int kProductIdVariable = 0;
+    const int address = modelAddress(kProductIdVariable);
+    return address >= 0 && ReadWord(address, id);
+}
+
+bool TRadio::ReadPcbRevision(int& rev) {
+    constexpr int kPcbRevVariable = 27;
+    const int address = modelAddress(kPcbRevVariable);
+    return address >= 0 && ReadWord(address, rev);
+}
+
+bool TRadio::SendCommand(const std::uint8_t* bytes, int n) {
+    if (bytes == nullptr || n < 1 || n > kMaxPayload) {
+        return false;
+    }
+    request_.length = static_cast<std::uint32_t>(n);
+    std::copy_n(bytes, n, request_.data);
+    return Transact(request_, nullptr, 0);
+}
+
+// ---- EEPROM access
+
+bool TRadio::ReadByte(int addr, int& value) {
+    if (!request({kReadByte, hi(addr), lo(addr)}, kShortTimeout, 4)) {
+        return false;
+    }
+    value = replyByte(3);
+    return true;
+}
+
+bool TRadio::ReadWord(int addr, int& value) {
+    if (!request({kReadWord, hi(addr), lo(addr)}, kShortTimeout, 5)) {
+        return false;
+    }
+    value = replyByte(3) * 256 + replyByte(4);
+    return true;
+}
+
+bool TRadio::Read16(int addr, std::uint8_t* bytes) {
+    if (!request({kRead16, hi(addr), lo(addr)}, kShortTimeout, 3 + kBlockBytes)) {
+        return false;
+    }
+    std::copy_n(reply_.data + 3, kBlockBytes, bytes);
+    return true;
+}
+
+int TRadio::ReadBlock(int count, int addr, std::uint8_t* bytes) {
+    if (count < 1 || count > kMaxPayload ||
+        !request({kReadBlock, hi(addr), lo(addr), count}, kBlockTimeout, 4)) {
+        return 0;
+    }
+    // A reply claiming more than was asked for, or more than it carries, would overrun the
+    // caller's buffer or hand over stale bytes.
+    const int n = replyByte(3);
+    if (n > count || 4 + n > static_cast<int>(reply_.length)) {
+        return 0;
+    }
+    std::copy_n(reply_.data + 4, n, bytes);
+    return n;
+}
+
+bool TRadio::WriteByte(int addr, int value) {
+    if (!request({kWriteByte, hi(addr), lo(addr), value}, kShortTimeout)) {
+        return false;
+    }
+    image_.setByte(addr, value & 0xFF);
+    return true;
+}
+
+bool TRadio::WriteWord(int addr, int value) {
+    if (!request({kWriteWord, hi(addr), lo(addr), hi(value), lo(value)}, kShortTimeout)) {
+        return false;
+    }
+    image_.setWord(addr, value & 0xFFFF);
+    return true;
+}
+
+bool TRadio::Write16(int addr, const std::uint8_t* bytes) {
+    return requestBytes({kWrite16, hi(addr), lo(addr)}, bytes, kBlockBytes, kShortTimeout);
+}
+
+bool TRadio::WriteBlock(int count, int addr, const std::uint8_t* bytes) {
+    return count >= 1 &&
+           requestBytes({kWriteBlock, hi(addr), lo(addr), count}, bytes, count, kBlockTimeout);
+}
+
+// ---- Radio control
+
+int TRadio::normaliseForGet(int code) const {
+    for (const GetChannelRule& rule : kInvertedOnGet) {
+        if (rule.productId == config_.buildProductId && firmwareMajor_ < rule.belowMajor) {
+            return invertBit7(code);
+        }
+    }
+    return code;
+}
+
+int TRadio::normaliseForStep(int code) const {
+    for (const StepChannelRule& rule : kPlainOnStep) {
+        const bool recentEnough =
+            firmwareMajor_ > rule.fromMajor ||
+            (firmwareMajor_ == rule.fromMajor && firmwareMinor_ >= rule.fromMinor);
+        if (rule.productId == config_.buildProductId && recentEnough) {
+            return code;
+        }
+    }
+    return invertBit7(code);
+}
+
+int TRadio::GetChannel() {
+    if (!request({kGetChannel}, kShortTimeout, 2)) {
+        return -1;
+    }
+    channelCode = replyByte(1);
+    currentChannel = normaliseForGet(channelCode);
+    return channelCode;
+}
+
+bool TRadio::StepChannel(int direction, int& channel) {
+    if (!request({direction >= 0 ? kStepUp : kStepDown}, kShortTimeout, 2)) {
+        return false;
+    }
+    channelCode = replyByte(1);
+    currentChannel = normaliseForStep(channelCode);
+    channel = currentChannel;
+    return true;
+}
+
+bool TRadio::SetChannel(int channel) {
+    return request({kSetChannel, channel}, kShortTimeout);
+}
+
+bool TRadio::GetStatus(int& flags) {
+    if (!request({kGetStatus}, kShortTimeout, 2)) {
+        return false;
+    }
+    flags = replyByte(1);
+    return true;
+}
+
+bool TRadio::SetRfPower(int level, int mode) {
+    return request({kSetRfPower, level, mode}, kShortTimeout);
+}
+
+bool TRadio::SetPtt(int mode) {
+    return request({kSetPtt, mode}, kShortTimeout);
+}
+
+bool TRadio::SetSquelchLevel(int level) {
+    const std::uint8_t bytes[] = {kSetSquelchLevel, static_cast<std::uint8_t>(level)};
+    return SendCommand(bytes, 2);
+}
+
+bool TRadio::SetVolume(int level) {
+    return request({kSetVolume, level}, kShortTimeout) && reply_.length == 1;
+}
+
+bool TRadio::SetTestMode(int mode) {
+    return request({kSetTestMode, mode}, kShortTimeout);
+}
+
+bool TRadio::ReadRadioId(std::uint8_t* id) {
+    if (!request({kReadRadioId}, kShortTimeout, 1 + kRadioIdBytes)) {
+        return false;
+    }
+    std::copy_n(reply_.data + 1, kRadioIdBytes, id);
+    return true;
+}
+
+bool TRadio::WriteRadioId(const std::uint8_t* id) {
+    return requestBytes({kWriteRadioId}, id, kRadioIdBytes, kShortTimeout);
+}
+
+// ---- Engineering group
+
+bool TRadio::MemRead(int addr, int& value) {
+    if (!engineeringStatus({kEngineering, kMemRead, hi(addr), lo(addr)}, 5)) {
+        return false;
+    }
+    value = replyByte(4);
+    return true;
+}
+
+bool TRadio::GetArray(int index) {
+    const int minReply = index == kAllArrayValues ? 11 : 4;
+    if (!engineeringStatus({kEngineering, kGetArray, index}, minReply)) {
+        return false;
+    }
+    const int echoed = replyByte(2);
+    if (echoed == kAllArrayValues && reply_.length >= 11) {
+        for (std::size_t i = 0; i < arrayValues_.size(); ++i) {
+            arrayValues_[i] = replyByte(3 + static_cast<int>(i));
+        }
+    } else if (echoed < static_cast<int>(arrayValues_.size())) {
+        arrayValues_[static_cast<std::size_t>(echoed)] = static_cast<std::int8_t>(replyByte(3));
+    }
+    return true;
+}
+
+bool TRadio::ReadAdc(int channel, int& value) {
+    if (channel < 0 || channel >= kAdcChannels ||
+        !engineeringStatus({kEngineering, kReadAdc, channel}, 4)) {
+        return false;
+    }
+    adcValues_[replyByte(2) & 7] = replyByte(3);
+    value = adcValues_[static_cast<std::size_t>(channel)];
+    return true;
+}
+
+bool TRadio::MemWrite(int addr, int data, int mask) {
+    return request({kEngineering, kMemWrite, hi(addr), lo(addr), data, mask}, kShortTimeout);
+}
+
+bool TRadio::SetSelcallTone(int n) {
+    return request({kEngineering, kSelcallTone, n}, kShortTimeout);
+}
+
+bool TRadio::SetCtcssTone(int n) {
+    return request({kEngineering, kCtcssTone, n}, kShortTimeout);
+}
+
+bool TRadio::WriteLcd(const std::uint8_t* digits, const std::uint8_t* text, int extra, int icons) {
+    if (digits == nullptr || text == nullptr) {
+        return false;
+    }
+    // The icon mask goes low byte first, unlike every other field.
+    return request({kEngineering, kWriteLcd, digits[0], digits[1], text[0], text[1], text[2],
+                    text[3], text[4], lo(icons), hi(icons), extra},
+                   kShortTimeout);
+}
+
+bool TRadio::SetSquelchOpen(bool on) {
+    return request({kEngineering, kSquelchOpen, on ? 1 : 0}, kShortTimeout);
+}
+
+bool TRadio::SetPll(int steps) {
+    return request({kEngineering, kSetPll, hi(steps), lo(steps)}, kShortTimeout);
+}
+
+bool TRadio::AutoAlign(int flags, int a, int b, int c) {
+    return request({kEngineering, kAutoAlign, flags, a, b, c}, kAutoAlignTimeout);
+}
+
+bool TRadio::Beep(int hz) {
+    return request({kEngineering, kBeep, hi(hz), lo(hz)}, kShortTimeout);
+}
+
+bool TRadio::ReadAudioSamples(int count, std::int16_t* samples) {
+    const int n = std::clamp(count, 0, kMaxAudioSamples);
+    if (!request({kEngineering, kAudioSamples, n}, kShortTimeout, 1 + 2 * n)) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        samples[i] = static_cast<std::int16_t>(replyByte(1 + 2 * i) * 256 + replyByte(2 + 2 * i));
+    }
+    return true;
+}
+
+bool TRadio::ReadFrequencyError(int& value) {
+    if (!request({kEngineering, kFrequencyError}, kShortTimeout, 4)) {
+        return false;
+    }
+    frequencyError_ = static_cast<std::int16_t>(replyByte(2) + replyByte(3) * 256);
+    value = frequencyError_;
+    return true;
+}
+
+bool TRadio::SetAfc(bool on) {
+    return request({kEngineering, kMode, on ? kModeAfc : 0}, kShortTimeout);
+}
+
+bool TRadio::SetWideband() {
+    return request({kEngineering, kMode, kModeWideband}, kShortTimeout);
+}
+
+bool TRadio::SetLowPower(bool on) {
+    return request({kEngineering, kMode, on ? kModeLowPower : 0}, kShortTimeout);
+}
+
+} // namespace kav
