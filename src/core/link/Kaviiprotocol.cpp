@@ -131,6 +131,11 @@ kavII_Protocol::~kavII_Protocol() {
     thread_.join();
 }
 
+void kavII_Protocol::SetPacketSignal(Event* signal) {
+    std::lock_guard guard(receiverLock_);
+    packetSignal_ = signal;
+}
+
 bool kavII_Protocol::SetMonitorWindow(MessageSink* sink) {
     monitor_.attach(sink);
     return true;
@@ -186,8 +191,8 @@ void kavII_Protocol::queuePacket(const KAV_PACKET_STRUCT_TAG& packet) {
         queue_.push_back(packet);
         replySignal_.set();
     }
-    if (Event* signal = packetSignal_.load()) {
-        signal->set();
+    if (packetSignal_ != nullptr) {
+        packetSignal_->set();
     }
     monitor_.record(PacketMonitor<512>::Ring::received, kKavIIReceivedNotice, packet.data,
                     static_cast<int>(packet.length));

@@ -141,7 +141,8 @@ public:
     bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs);
 
     // Set after every received packet (the KAV I engine's window-reset signal); nullptr: none.
-    void SetPacketSignal(Event* signal) { packetSignal_.store(signal); }
+    // Once it returns the receive thread no longer touches the previous signal.
+    void SetPacketSignal(Event* signal);
     // Set by the KAV I engine after each KAV I frame: the receiver drops a half-built frame.
     Event* receiverResetSignal() { return &receiverReset_; }
 
@@ -167,13 +168,13 @@ private:
     Event listenerSignal_;
     Event replySignal_;
     Event stop_;
-    std::atomic<Event*> packetSignal_{nullptr};
     PacketMonitor<512> monitor_;
 
     // Held while bytes are framed, and by a new request while it empties the line's backlog,
     // so nothing received before a request is framed into its reply.
     std::mutex receiverLock_;
     KavIIReceiver receiver_;
+    Event* packetSignal_ = nullptr; // guarded by receiverLock_
 
     std::mutex queueLock_;
     std::deque<KAV_PACKET_STRUCT_TAG> queue_;

@@ -88,6 +88,11 @@ kavI_Protocol::~kavI_Protocol() {
     thread_.join();
 }
 
+void kavI_Protocol::SetKav2ResetSignal(Event* signal) {
+    std::lock_guard guard(recognizerLock_);
+    kav2Reset_ = signal;
+}
+
 bool kavI_Protocol::SendPanelReply() {
     return sendFrame(kKavIPanelReplyData.data(), static_cast<int>(kKavIPanelReplyData.size()),
                      kKavIPanelReplyCommand, kKavITypeCC);
@@ -158,8 +163,8 @@ void kavI_Protocol::frameRecognised() {
     if (recognizer_.wantsPanelReply()) {
         SendPanelReply();
     }
-    if (Event* signal = kav2Reset_.load()) {
-        signal->set();
+    if (kav2Reset_ != nullptr) {
+        kav2Reset_->set();
     }
 }
 

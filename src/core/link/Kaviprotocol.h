@@ -104,8 +104,9 @@ public:
     kavI_Protocol(const kavI_Protocol&) = delete;
     kavI_Protocol& operator=(const kavI_Protocol&) = delete;
 
-    // Set after every recognised frame (the KAV II engine's receiver-reset signal).
-    void SetKav2ResetSignal(Event* signal) { kav2Reset_.store(signal); }
+    // Set after every recognised frame (the KAV II engine's receiver-reset signal); nullptr:
+    // none. Once it returns the receive thread no longer touches the previous signal.
+    void SetKav2ResetSignal(Event* signal);
     // Set by the KAV II engine after each KAV II packet: the recogniser forgets its bytes.
     Event* windowResetSignal() { return &windowReset_; }
 
@@ -133,13 +134,13 @@ private:
     Event windowReset_;
     Event stop_;
     Event listenerSignal_;
-    std::atomic<Event*> kav2Reset_{nullptr};
     std::atomic<std::uint8_t> lastType_{0};
     std::atomic<std::uint8_t> lastCommand_{0};
     Monitor monitor_;
 
     std::mutex recognizerLock_;
     KavIRecognizer recognizer_;
+    Event* kav2Reset_ = nullptr; // guarded by recognizerLock_
 
     int listenerIndex_;
     std::thread thread_;
