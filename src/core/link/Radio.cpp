@@ -10,6 +10,15 @@ namespace kav {
 
 namespace {
 
+std::string hexDigits(int value) {
+    std::string out;
+    do {
+        out.insert(out.begin(), "0123456789ABCDEF"[value & 15]);
+        value >>= 4;
+    } while (value > 0);
+    return out;
+}
+
 constexpr int kShortTimeout = 350;
 constexpr int kBlockTimeout = 500;
 constexpr int kModeTimeout = 1000;
@@ -179,10 +188,17 @@ bool TRadio::GetVersionText(std::string& text) const {
     if (firmwareMajor_ < 0) {
         return false;
     }
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "v%0*X.%02X", firmwareMajor_ / 10 + 1, firmwareMajor_,
-                  firmwareMinor_);
-    text = buffer;
+    // The major number takes (major / 10 + 1) hex digits, zero-padded.
+    const auto digits = static_cast<std::size_t>(firmwareMajor_ / 10 + 1);
+    std::string major = hexDigits(firmwareMajor_);
+    if (major.size() < digits) {
+        major.insert(0, digits - major.size(), '0');
+    }
+    std::string minor = hexDigits(firmwareMinor_ & 0xFF);
+    if (minor.size() < 2) {
+        minor.insert(0, 1, '0');
+    }
+    text = "v" + major + "." + minor;
     if (firmwareLetter_ != 0) {
         text += static_cast<char>(firmwareLetter_);
     }
