@@ -11,12 +11,18 @@ if(KAV_SANITIZE)
     target_link_options(kav_options INTERFACE -fsanitize=${KAV_SANITIZE})
 endif()
 
-# add_unit_test(NAME SOURCES... LIBS ... [LABELS ...]): one GoogleTest program registered with
-# CTest. Tests of threaded code carry the label "threaded" and run under ThreadSanitizer too.
+# add_unit_test(NAME [GUI] SOURCES... LIBS ... [LABELS ...]): one GoogleTest program registered
+# with CTest. Tests of threaded code carry the label "threaded" and run under ThreadSanitizer too.
+# GUI tests get a main that owns the QApplication for the whole run.
 function(add_unit_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main kav_options)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(ARG_GUI)
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gui/gui_test_main.cpp)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest kav_options)
+    else()
+        add_executable(${name} ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main kav_options)
+    endif()
     target_compile_definitions(${name} PRIVATE
                                KAV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60

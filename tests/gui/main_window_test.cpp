@@ -9,17 +9,7 @@
 namespace kav {
 namespace {
 
-int argc = 1;
-char arg0[] = "gui_tests";
-char* argv[] = {arg0, nullptr};
-
-QApplication& app() {
-    static QApplication instance(argc, argv);
-    return instance;
-}
-
 TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
-    app();
     struct Case {
         BuildConfig config;
         const char* caption;
