@@ -1,5 +1,6 @@
 #include "Kaviiprotocol.h"
 
+#include "Lineframer.h"
 #include "Serialport.h"
 
 #include <algorithm>
@@ -61,10 +62,12 @@ void KavIIReceiver::storePayloadByte(std::uint8_t byte) {
 }
 
 bool KavIIReceiver::feed(std::uint8_t byte) {
+    ++frameBytes_;
     switch (state_) {
     case State::hunt:
         receivedCount_ = 0;
         expectedLength_ = 0;
+        frameBytes_ = 1;
         state_ = byte == kStart ? State::type : State::hunt;
         return false;
     case State::type:
@@ -123,7 +126,7 @@ KavIIReplyMatch matchKavIIReply(std::uint8_t reply, std::uint8_t request, bool r
 }
 
 kavII_Protocol::kavII_Protocol(SerialPort& port, bool reliableErrorFlag)
-    : port_(port), reliableErrorFlag_(reliableErrorFlag),
+    : port_(port), reliableErrorFlag_(reliableErrorFlag), framer_(std::make_unique<LineFramer>()),
       listenerIndex_(port.AddListener(&listenerSignal_)), thread_([this] { receiveLoop(); }) {}
 
 kavII_Protocol::~kavII_Protocol() {
@@ -155,19 +158,12 @@ void kavII_Protocol::ReadSentSlot(std::uint8_t* buffer, int count, int slot) con
 }
 
 void kavII_Protocol::receiveLoop() {
-    const Event* const events[] = {&stop_, &listenerSignal_, &receiverReset_};
+    const Event* const events[] = {&stop_, &listenerSignal_};
     for (;;) {
         if (waitAny(events) < 0 || stop_.isSet()) {
             return;
         }
-        if (listenerSignal_.isSet()) {
-            receiveChunk();
-        }
-        if (receiverReset_.isSet()) {
-            receiverReset_.reset();
-            std::lock_guard guard(receiverLock_);
-            receiver_.reset();
-        }
+        receiveChunk();
     }
 }
 
@@ -176,8 +172,8 @@ void kavII_Protocol::receiveChunk() {
     std::lock_guard guard(receiverLock_);
     const int n = port_.ReadListener(bytes, static_cast<int>(sizeof bytes), listenerIndex_);
     for (int i = 0; i < n; ++i) {
-        if (receiver_.feed(bytes[i])) {
-            queuePacket(receiver_.packet());
+        if ((framer_->feed(bytes[i]) & LineFramer::kKavIIPacket) != 0) {
+            queuePacket(framer_->packet());
         }
     }
 }
@@ -203,7 +199,7 @@ void kavII_Protocol::startRequest() {
     // an earlier request with the same command code must not be taken as this one's.
     std::lock_guard receiving(receiverLock_);
     port_.FlushListener(listenerIndex_);
-    receiver_.reset();
+    framer_->reset();
     std::lock_guard queued(queueLock_);
     queue_.clear();
     replySignal_.reset();

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -35,6 +36,9 @@ public:
     const KAV_PACKET_STRUCT_TAG& packet() const { return packet_; }
     // Drops any half-built frame and hunts for 0x7E again.
     void reset();
+    // Whether a frame has begun, and how many of its bytes (from its 0x7E) came so far.
+    bool inFrame() const { return state_ != State::hunt; }
+    int frameBytes() const { return inFrame() ? frameBytes_ : 0; }
 
 private:
     enum class State : std::uint8_t { hunt, type, length, payload, check, end };
@@ -44,6 +48,7 @@ private:
     State state_ = State::hunt;
     int expectedLength_ = 0;
     int receivedCount_ = 0;
+    int frameBytes_ = 0;
     bool escape_ = false;
     bool checkGood_ = false;
     std::uint8_t runningXor_ = 0;
@@ -53,6 +58,7 @@ private:
 };
 
 class SerialPort;
+class LineFramer;
 
 // Notices to the KAV II packet monitor.
 inline constexpr std::uint32_t kKavIIReceivedNotice = 2038; // (slot, payload length)
@@ -140,11 +146,9 @@ public:
     // reply record then holds it; otherwise its length is 0). Not re-entrant.
     bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs);
 
-    // Set after every received packet (the KAV I engine's window-reset signal); nullptr: none.
-    // Once it returns the receive thread no longer touches the previous signal.
+    // Set after every received packet; nullptr: none. Once it returns the receive thread no
+    // longer touches the previous signal.
     void SetPacketSignal(Event* signal);
-    // Set by the KAV I engine after each KAV I frame: the receiver drops a half-built frame.
-    Event* receiverResetSignal() { return &receiverReset_; }
 
     bool SetMonitorWindow(MessageSink* sink);
     bool ClearMonitorWindow();
@@ -164,7 +168,6 @@ private:
 
     SerialPort& port_;
     const bool reliableErrorFlag_;
-    Event receiverReset_;
     Event listenerSignal_;
     Event replySignal_;
     Event stop_;
@@ -173,8 +176,8 @@ private:
     // Held while bytes are framed, and by a new request while it empties the line's backlog,
     // so nothing received before a request is framed into its reply.
     std::mutex receiverLock_;
-    KavIIReceiver receiver_;
-    Event* packetSignal_ = nullptr; // guarded by receiverLock_
+    std::unique_ptr<LineFramer> framer_; // KAV I frames on the line are told apart here
+    Event* packetSignal_ = nullptr;      // guarded by receiverLock_
 
     std::mutex queueLock_;
     std::deque<KAV_PACKET_STRUCT_TAG> queue_;

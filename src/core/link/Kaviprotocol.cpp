@@ -1,5 +1,6 @@
 #include "Kaviprotocol.h"
 
+#include "Lineframer.h"
 #include "Serialport.h"
 
 #include <algorithm>
@@ -80,17 +81,12 @@ bool KavIRecognizer::feed(std::uint8_t byte) {
 }
 
 kavI_Protocol::kavI_Protocol(SerialPort& port)
-    : port_(port), listenerIndex_(port.AddListener(&listenerSignal_)),
-      thread_([this] { receiveLoop(); }) {}
+    : port_(port), framer_(std::make_unique<LineFramer>()),
+      listenerIndex_(port.AddListener(&listenerSignal_)), thread_([this] { receiveLoop(); }) {}
 
 kavI_Protocol::~kavI_Protocol() {
     stop_.set();
     thread_.join();
-}
-
-void kavI_Protocol::SetKav2ResetSignal(Event* signal) {
-    std::lock_guard guard(recognizerLock_);
-    kav2Reset_ = signal;
 }
 
 bool kavI_Protocol::SendPanelReply() {
@@ -128,43 +124,33 @@ void kavI_Protocol::ReadSentSlot(std::uint8_t* buffer, int count, int slot) cons
 }
 
 void kavI_Protocol::receiveLoop() {
-    const Event* const events[] = {&stop_, &listenerSignal_, &windowReset_};
+    const Event* const events[] = {&stop_, &listenerSignal_};
     for (;;) {
         if (waitAny(events) < 0 || stop_.isSet()) {
             return;
         }
-        if (listenerSignal_.isSet()) {
-            receiveChunk();
-        }
-        if (windowReset_.isSet()) {
-            windowReset_.reset();
-            std::lock_guard guard(recognizerLock_);
-            recognizer_.reset();
-        }
+        receiveChunk();
     }
 }
 
 void kavI_Protocol::receiveChunk() {
     std::uint8_t bytes[256];
-    std::lock_guard guard(recognizerLock_);
     const int n = port_.ReadListener(bytes, static_cast<int>(sizeof bytes), listenerIndex_);
     for (int i = 0; i < n; ++i) {
-        if (recognizer_.feed(bytes[i])) {
-            frameRecognised();
+        if ((framer_->feed(bytes[i]) & LineFramer::kKavIFrame) != 0) {
+            frameRecognised(framer_->kaviFrame());
         }
     }
 }
 
-void kavI_Protocol::frameRecognised() {
-    monitor_.record(Monitor::Ring::received, kKavIReceivedNotice, recognizer_.frame(),
-                    recognizer_.frameLength());
-    lastType_.store(recognizer_.type());
-    lastCommand_.store(recognizer_.command());
-    if (recognizer_.wantsPanelReply()) {
+void kavI_Protocol::frameRecognised(const KavIRecognizer& frame) {
+    // Stored before the notice, so whoever the notice wakes sees this frame's values.
+    lastType_.store(frame.type());
+    lastCommand_.store(frame.command());
+    monitor_.record(Monitor::Ring::received, kKavIReceivedNotice, frame.frame(),
+                    frame.frameLength());
+    if (frame.wantsPanelReply()) {
         SendPanelReply();
-    }
-    if (kav2Reset_ != nullptr) {
-        kav2Reset_->set();
     }
 }
 

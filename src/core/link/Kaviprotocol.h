@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -88,6 +89,7 @@ private:
 };
 
 class SerialPort;
+class LineFramer;
 
 // Notices to the KAV I packet monitor: (slot, frame length).
 inline constexpr std::uint32_t kKavIReceivedNotice = 2035;
@@ -103,12 +105,6 @@ public:
 
     kavI_Protocol(const kavI_Protocol&) = delete;
     kavI_Protocol& operator=(const kavI_Protocol&) = delete;
-
-    // Set after every recognised frame (the KAV II engine's receiver-reset signal); nullptr:
-    // none. Once it returns the receive thread no longer touches the previous signal.
-    void SetKav2ResetSignal(Event* signal);
-    // Set by the KAV II engine after each KAV II packet: the recogniser forgets its bytes.
-    Event* windowResetSignal() { return &windowReset_; }
 
     // The result of SerialPort::Send.
     bool SendPanelReply();
@@ -127,20 +123,18 @@ private:
 
     void receiveLoop();
     void receiveChunk();
-    void frameRecognised();
+    void frameRecognised(const KavIRecognizer& frame);
     bool sendFrame(const std::uint8_t* data, int length, std::uint8_t command, std::uint8_t type);
 
     SerialPort& port_;
-    Event windowReset_;
     Event stop_;
     Event listenerSignal_;
     std::atomic<std::uint8_t> lastType_{0};
     std::atomic<std::uint8_t> lastCommand_{0};
     Monitor monitor_;
 
-    std::mutex recognizerLock_;
-    KavIRecognizer recognizer_;
-    Event* kav2Reset_ = nullptr; // guarded by recognizerLock_
+    // KAV II packets on the line are told apart here; only the receive thread uses it.
+    std::unique_ptr<LineFramer> framer_;
 
     int listenerIndex_;
     std::thread thread_;

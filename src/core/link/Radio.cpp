@@ -114,20 +114,11 @@ std::uint8_t lo(int value) {
 TRadio::TRadio(SerialPort& port, EEPROM& image, const BuildConfig& config)
     : port_(port), image_(image), config_(config), kavI_(std::make_unique<kavI_Protocol>(port)),
       kavII_(std::make_unique<kavII_Protocol>(
-          port, TradioInfo().hasReliableErrorFlag(config.buildProductId))) {
-    kavII_->SetPacketSignal(kavI_->windowResetSignal());
-    kavI_->SetKav2ResetSignal(kavII_->receiverResetSignal());
-}
+          port, TradioInfo().hasReliableErrorFlag(config.buildProductId))) {}
 
-TRadio::~TRadio() {
-    // Each engine's thread sets an event of the other, so unhook both, then end the KAV II
-    // engine first: every reply sets the KAV I engine's event, so that engine must outlive
-    // the KAV II thread (KAV I frames, and so sets of the KAV II event, are rare).
-    kavII_->SetPacketSignal(nullptr);
-    kavI_->SetKav2ResetSignal(nullptr);
-    kavII_.reset();
-    kavI_.reset();
-}
+// Each engine tells the other's frames apart on its own (LineFramer), so neither touches the
+// other and they may end in any order.
+TRadio::~TRadio() = default;
 
 bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs) {
     if (!port_.IsOpen()) {

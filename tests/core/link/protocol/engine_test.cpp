@@ -57,17 +57,12 @@ TEST(KavIIReplyMatching, FollowsTheCommandCodeNackAndBit7Rules) {
     }
 }
 
-// A serial port on a pty with both engines on it, wired to each other as the radio object
-// wires them, and a radio peer on the far end.
+// A serial port on a pty with both engines on it and a radio peer on the far end.
 class EngineTest : public ::testing::Test {
 protected:
     void open(RadioPeer::Answer answer = {}) {
         peer = std::make_unique<RadioPeer>(std::move(answer));
         ASSERT_EQ(port.Open(peer->slavePath(), 9600), 1);
-    }
-    void wire() {
-        kavII.SetPacketSignal(kavI.windowResetSignal());
-        kavI.SetKav2ResetSignal(kavII.receiverResetSignal());
     }
     ~EngineTest() override { port.Close(); }
 
@@ -200,67 +195,32 @@ TEST_F(EngineTest, AnswersPanelRequestsOnTheWire) {
     EXPECT_EQ(peer->received(8, 200).size(), 7u);
 }
 
-// Waits, within reason, until `signal` has been taken by its engine's receive thread.
-bool consumed(const Event* signal) {
-    for (int i = 0; i < 200 && signal->isSet(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return !signal->isSet();
-}
-
-TEST_F(EngineTest, AKavIIPacketKeepsItsTailOutOfKavIFrames) {
-    // The KAV II frame 7E 02 01 00 FF 7F ends in FF 7F; with two more bytes those make the
-    // data of a panel request whose remaining bytes arrive after the packet.
-    const Bytes kavii = test::kaviiFrame({0x00});
-    const Bytes rest{0x10, 0x20,
-                     static_cast<std::uint8_t>(0xFF - ((0xFF + 0x7F + 0x10 + 0x20) & 0xFF)), 0x09,
-                     kKavITypeAA};
-    for (bool wired : {false, true}) {
-        SCOPED_TRACE(wired ? "wired" : "not wired");
-        RecordingSink sink;
-        open();
-        kavII.SetMonitorWindow(&sink);
-        kavII.SetPacketSignal(nullptr);
-        if (wired) {
-            wire();
-        }
-        peer->write(kavii);
-        ASSERT_TRUE(sink.waitFor(kKavIIReceivedNotice));
-        ASSERT_TRUE(consumed(kavI.windowResetSignal()));
-        peer->write(rest);
-        EXPECT_EQ(peer->received(7, wired ? 300 : 2000), wired ? Bytes{} : kPanelReply);
-        kavII.ClearMonitorWindow();
-        port.Close();
-    }
-}
-
-TEST_F(EngineTest, AKavIFrameMakesTheKavIIReceiverStartOver) {
-    // A KAV II reply whose payload holds a KAV I frame: once the KAV I engine recognises it,
-    // the KAV II receiver drops the frame it was building.
-    const Bytes kaviInside = kaviFrame({0x01, 0x02, 0x03, 0x04}, 0x03, kKavITypeAA);
-    Bytes payload{0x03};
-    payload.insert(payload.end(), kaviInside.begin(), kaviInside.end());
-    payload.push_back(0x55);
+TEST_F(EngineTest, AReplySplitAroundPanelFramesIsStillTaken) {
+    // A panel request, then the reply in two writes: whichever engine's thread runs first, the
+    // reply is framed whole and the panel request is answered.
+    const Bytes poll = kaviFrame({0x01, 0x02, 0x03, 0x04}, 0x09, kKavITypeAA);
+    const Bytes inner = kaviFrame({0x05, 0x06, 0x07, 0x08}, 0x03, kKavITypeAA);
+    Bytes payload{0x03, 0x00, 0x10};
+    payload.insert(payload.end(), inner.begin(), inner.end());
     const Bytes frame = test::kaviiFrame(payload);
-    const auto split = frame.begin() + 3 + 1 + static_cast<long>(kaviInside.size());
-    for (bool wired : {false, true}) {
-        SCOPED_TRACE(wired ? "wired" : "not wired");
-        RecordingSink kaviSink;
-        RecordingSink kaviiSink;
-        open();
-        kavI.SetMonitorWindow(&kaviSink);
-        kavII.SetMonitorWindow(&kaviiSink);
-        kavI.SetKav2ResetSignal(nullptr);
-        if (wired) {
-            wire();
-        }
-        peer->write(Bytes(frame.begin(), split));
-        ASSERT_TRUE(kaviSink.waitFor(kKavIReceivedNotice));
-        ASSERT_TRUE(consumed(kavII.receiverResetSignal()));
-        peer->write(Bytes(split, frame.end()));
-        EXPECT_EQ(kaviiSink.waitFor(kKavIIReceivedNotice, 1, wired ? 300 : 2000), !wired);
-        kavI.ClearMonitorWindow();
-        kavII.ClearMonitorWindow();
+    for (int round = 0; round < 5; ++round) {
+        open([](const KAV_PACKET_STRUCT_TAG&) { return std::vector<Bytes>{}; });
+        auto request = packetOf({0x03, 0x00, 0x10});
+        KAV_PACKET_STRUCT_TAG reply;
+        std::thread radio([&] {
+            peer->received(8, 1000); // the request's frame
+            Bytes first = poll;
+            first.insert(first.end(), frame.begin(), frame.begin() + 6);
+            peer->write(first);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            peer->write(Bytes(frame.begin() + 6, frame.end()));
+        });
+        EXPECT_TRUE(kavII.Transact(request, &reply, 1000));
+        radio.join();
+        EXPECT_EQ(payloadOf(reply), payload);
+        const Bytes sent = peer->received(8 + kPanelReply.size(), 1000);
+        ASSERT_EQ(sent.size(), 8 + kPanelReply.size());
+        EXPECT_EQ(Bytes(sent.end() - 7, sent.end()), kPanelReply);
         port.Close();
     }
 }
