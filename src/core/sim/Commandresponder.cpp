@@ -1,5 +1,7 @@
 #include "Commandresponder.h"
 
+#include "link/Commandcodes.h"
+
 #include <algorithm>
 
 namespace kav {
@@ -14,50 +16,50 @@ struct CommandTables {
 
     // Every KAV II command the radio serves.
     static constexpr Command commands[] = {
-        {0x00, 1, &CommandResponder::ping},
-        {0x01, 3, &CommandResponder::readByte},
-        {0x02, 3, &CommandResponder::readWord},
-        {0x03, 3, &CommandResponder::read16},
-        {0x04, 1, &CommandResponder::getChannel},
-        {0x05, 1, &CommandResponder::getStatus},
-        {0x0B, 4, &CommandResponder::readBlock},
-        {0x0C, 1, &CommandResponder::readRadioId},
-        {0x21, 4, &CommandResponder::writeByte},
-        {0x22, 5, &CommandResponder::writeWord},
-        {0x23, 19, &CommandResponder::write16},
-        {0x24, 2, &CommandResponder::setChannel},
-        {0x25, 3, &CommandResponder::setRfPower},
-        {0x26, 2, &CommandResponder::setPtt},
-        {0x27, 2, &CommandResponder::setSquelchLevel},
-        {0x29, 1, &CommandResponder::stepChannel},
-        {0x2A, 1, &CommandResponder::stepChannel},
-        {0x2B, 4, &CommandResponder::writeBlock},
-        {0x2C, 9, &CommandResponder::writeRadioId},
-        {0x2F, 2, &CommandResponder::setVolume},
-        {0x34, 2, &CommandResponder::engineering},
-        {0x38, 2, &CommandResponder::setTestMode},
-        {0x39, 1, &CommandResponder::enterProgMode},
-        {0x3A, 1, &CommandResponder::readRadioType},
-        {0x3B, 4, &CommandResponder::setBaudRate},
-        {0x3F, 1, &CommandResponder::resetRadio},
+        {kPing, 1, &CommandResponder::ping},
+        {kReadByte, 3, &CommandResponder::readByte},
+        {kReadWord, 3, &CommandResponder::readWord},
+        {kRead16, 3, &CommandResponder::read16},
+        {kGetChannel, 1, &CommandResponder::getChannel},
+        {kGetStatus, 1, &CommandResponder::getStatus},
+        {kReadBlock, 4, &CommandResponder::readBlock},
+        {kReadRadioId, 1, &CommandResponder::readRadioId},
+        {kWriteByte, 4, &CommandResponder::writeByte},
+        {kWriteWord, 5, &CommandResponder::writeWord},
+        {kWrite16, 19, &CommandResponder::write16},
+        {kSetChannel, 2, &CommandResponder::setChannel},
+        {kSetRfPower, 3, &CommandResponder::setRfPower},
+        {kSetPtt, 2, &CommandResponder::setPtt},
+        {kSetSquelchLevel, 2, &CommandResponder::setSquelchLevel},
+        {kStepUp, 1, &CommandResponder::stepChannel},
+        {kStepDown, 1, &CommandResponder::stepChannel},
+        {kWriteBlock, 4, &CommandResponder::writeBlock},
+        {kWriteRadioId, 9, &CommandResponder::writeRadioId},
+        {kSetVolume, 2, &CommandResponder::setVolume},
+        {kEngineering, 2, &CommandResponder::engineering},
+        {kSetTestMode, 2, &CommandResponder::setTestMode},
+        {kEnterProgMode, 1, &CommandResponder::enterProgMode},
+        {kReadRadioType, 1, &CommandResponder::readRadioType},
+        {kSetBaudRate, 4, &CommandResponder::setBaudRate},
+        {kReset, 1, &CommandResponder::resetRadio},
     };
 
     // The sub-commands of 0x34; lengths count 34 and the sub-command byte.
     static constexpr Command engineering[] = {
-        {0x01, 4, &CommandResponder::memRead},
-        {0x07, 3, &CommandResponder::getArray},
-        {0x08, 3, &CommandResponder::readAdc},
-        {0x81, 6, &CommandResponder::memWrite},
-        {0x82, 3, &CommandResponder::setSelcallTone},
-        {0x83, 3, &CommandResponder::setCtcssTone},
-        {0x84, 12, &CommandResponder::writeLcd},
-        {0x86, 3, &CommandResponder::setSquelchOpen},
-        {0x88, 4, &CommandResponder::setPll},
-        {0x89, 6, &CommandResponder::autoAlign},
-        {0x8A, 4, &CommandResponder::beep},
-        {0x8B, 3, &CommandResponder::readAudioSamples},
-        {0x8C, 2, &CommandResponder::readFrequencyError},
-        {0x8D, 3, &CommandResponder::setMode},
+        {kMemRead, 4, &CommandResponder::memRead},
+        {kGetArray, 3, &CommandResponder::getArray},
+        {kReadAdc, 3, &CommandResponder::readAdc},
+        {kMemWrite, 6, &CommandResponder::memWrite},
+        {kSelcallTone, 3, &CommandResponder::setSelcallTone},
+        {kCtcssTone, 3, &CommandResponder::setCtcssTone},
+        {kWriteLcd, 12, &CommandResponder::writeLcd},
+        {kSquelchOpen, 3, &CommandResponder::setSquelchOpen},
+        {kSetPll, 4, &CommandResponder::setPll},
+        {kAutoAlign, 6, &CommandResponder::autoAlign},
+        {kBeep, 4, &CommandResponder::beep},
+        {kAudioSamples, 3, &CommandResponder::readAudioSamples},
+        {kFrequencyError, 2, &CommandResponder::readFrequencyError},
+        {kMode, 3, &CommandResponder::setMode},
     };
 };
 
