@@ -50,6 +50,11 @@ struct Case {
     Bytes reply;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ResponderReplies : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ResponderReplies, AnswersWithTheExpectedPayload) {

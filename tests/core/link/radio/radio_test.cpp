@@ -79,6 +79,11 @@ struct RequestCase {
     Bytes request;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TRadioRequests : public TRadioTest, public ::testing::WithParamInterface<RequestCase> {};
 
 TEST_P(TRadioRequests, SendsTheExactPayloadAndSucceeds) {
