@@ -1,0 +1,178 @@
+#include "Transfer.h"
+
+#include <array>
+
+namespace kav {
+
+std::string TransferSession::caption() const {
+    return write ? "Writing to Radio" : "Reading from Radio";
+}
+
+std::string TransferSession::resultText(bool write, std::intptr_t result) {
+    switch (result) {
+    case kTransferTimeout:
+        return write ? "Timeout writing to radio" : "Timeout reading from radio";
+    case kTransferCancelled:
+        return write ? "Writing to radio cancelled" : "Reading from radio cancelled";
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+constexpr int kSmallBlock = TRadio::kBlockBytes;
+constexpr int kArrayBlock = 128;
+
+struct VersionRule {
+    std::uint32_t productId;
+    int firstGoodMajor; // the warning shows below this major version
+    const char* text;
+};
+
+constexpr std::array<VersionRule, 3> kVersionRules{{
+    {0x3100, 2,
+     "Your QM3100 radio does not support the latest features available on QM3100S radios, "
+     "e.g. ScanWeave"},
+    {0x1700, 3,
+     "Your QM1700 radio does not support the latest features available on QM1700S radios, "
+     "e.g. ScanWeave"},
+    {0x2200, 2,
+     "Your QM2100/2200/2400 radio does not support the latest features available on "
+     "QM2100/2200/2400S radios, e.g. ScanWeave"},
+}};
+
+// Everything the worker needs, fixed on the UI thread before it starts.
+struct TransferJob {
+    AppContext& ctx;
+    WorkflowUi& ui;
+    int first;
+    int last;
+    bool write;
+    bool useArrays;
+    bool baudRaised;
+    int statusAddress; // "Status", rewritten on its own after a write
+};
+
+bool moveBlock(const TransferJob& job, int address, int size) {
+    TRadio& radio = job.ctx.radio();
+    EEPROM& image = job.ctx.image();
+    std::array<std::uint8_t, kArrayBlock> bytes{};
+    if (job.write) {
+        image.readBlock(address, bytes.data(), size);
+        return job.useArrays ? radio.WriteBlock(size, address, bytes.data())
+                             : radio.Write16(address, bytes.data());
+    }
+    if (job.useArrays) {
+        // A short reply is stored as far as it goes; the next block starts a full size on.
+        const int received = radio.ReadBlock(size, address, bytes.data());
+        if (received <= 0) {
+            return false;
+        }
+        image.writeBlock(address, bytes.data(), received);
+        return true;
+    }
+    if (!radio.Read16(address, bytes.data())) {
+        return false;
+    }
+    image.writeBlock(address, bytes.data(), size);
+    return true;
+}
+
+TransferResult moveBlocks(const TransferJob& job) {
+    const int size = job.useArrays ? kArrayBlock : kSmallBlock;
+    Event& cancel = job.ctx.cancelEvent();
+    MessageSink& sink = job.ui.progressSink();
+    int address = job.first;
+    for (;;) {
+        if (cancel.isSet()) {
+            cancel.reset();
+            return kTransferCancelled;
+        }
+        if (!moveBlock(job, address, size)) {
+            return kTransferTimeout;
+        }
+        address += size;
+        const bool lastBlock = address >= job.last;
+        sink.post(kMsgTransfer, kTransferProgress, address);
+        if (lastBlock) {
+            return kTransferDone;
+        }
+    }
+}
+
+// The end steps: radio commands here, window changes handed to the UI thread in order.
+void finishTransfer(const TransferJob& job) {
+    AppContext& ctx = job.ctx;
+    WorkflowUi& ui = job.ui;
+    if (job.write && job.statusAddress >= 0) {
+        ctx.radio().WriteByte(job.statusAddress, ctx.image().getByte(job.statusAddress));
+    }
+    if (!ctx.radio().ResetRadio()) {
+        ui.onUiThread([&ui] { ui.warn("Radio Response Timeout. (t)", "Comms Error"); });
+    }
+    if (job.baudRaised) {
+        ctx.port().SetBaudRate(AppContext::kDefaultBaudRate);
+        ui.onUiThread([&ctx, &ui] {
+            ctx.currentBaudRate = AppContext::kDefaultBaudRate;
+            ui.portPanelsChanged();
+        });
+    }
+    ui.onUiThread([&ctx, &ui] {
+        ctx.dataSource = DataSource::Radio;
+        ui.statusChanged();
+        ui.capabilitiesChanged();
+    });
+    if (job.write) {
+        return;
+    }
+    int major = 0;
+    int minor = 0;
+    int letter = 0;
+    ctx.radio().GetVersionNumbers(major, minor, letter);
+    std::string warning = radioVersionWarning(ctx.config().buildProductId, major);
+    if (!warning.empty()) {
+        ui.onUiThread([&ui, text = std::move(warning)] { ui.warn(text, "Radio version check"); });
+    }
+}
+
+void runWorker(const TransferJob& job) {
+    const TransferResult result = moveBlocks(job);
+    job.ui.progressSink().post(kMsgTransfer, kTransferFinished, result);
+    finishTransfer(job);
+}
+
+} // namespace
+
+std::string radioVersionWarning(std::uint32_t buildProductId, int firmwareMajor) {
+    for (const VersionRule& rule : kVersionRules) {
+        if (rule.productId == buildProductId) {
+            return firmwareMajor < rule.firstGoodMajor ? rule.text : "";
+        }
+    }
+    return {};
+}
+
+bool startTransfer(AppContext& ctx, WorkflowUi& ui, int first, int last, bool write,
+                   bool useArrays) {
+    if (ctx.transferRunning()) {
+        return false;
+    }
+    const TransferJob job{
+        ctx,   ui,        first,          last,
+        write, useArrays, ctx.baudRaised, ctx.models().variableAddress(kVarStatus)};
+    ctx.cancelEvent().reset();
+    TransferSession session{first, last, write, useArrays, &ctx.cancelEvent(), {}};
+    bool started = false;
+    session.start = [&ctx, &started, job] {
+        if (!started) {
+            started = ctx.startWorker([job] { runWorker(job); });
+        }
+    };
+    ui.runTransfer(session);
+    session.start();
+    session.start = nullptr;
+    return true;
+}
+
+} // namespace kav
