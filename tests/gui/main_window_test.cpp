@@ -1,13 +1,32 @@
 #include "app/Main.h"
+#include "app/Popups.h"
+#include "app/Radio_rw.h"
 
-#include <QApplication>
+#include <QAction>
 #include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace kav {
 namespace {
+
+// A main window over its own context and throw-away settings files.
+struct MainWindow {
+    explicit MainWindow(const BuildConfig& config, int advanced = 0)
+        : ctx(config, advanced),
+          window(ctx, SettingsStore(dir.filePath("user.conf"), dir.filePath("kavprog.ini"))) {}
+
+    template <typename T> T* find(const char* name) { return window.findChild<T*>(name); }
+
+    QTemporaryDir dir;
+    AppContext ctx;
+    TfrmMain window;
+};
 
 TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
     struct Case {
@@ -21,18 +40,106 @@ TEST(TfrmMainTest, FixedBlackPanelWithCaptionAndVersion) {
          "v2.01  (Engineering)"},
     };
     for (const Case& c : cases) {
-        TfrmMain window(c.config, false);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        EXPECT_EQ(window.windowTitle().toStdString(), c.caption);
-        EXPECT_EQ(window.centralWidget()->height() + window.statusBar()->height(), 624);
-        EXPECT_EQ(window.width(), 800);
-        EXPECT_EQ(window.minimumSize(), window.maximumSize());
-        auto* label = window.findChild<QLabel*>("lblVersion");
+        MainWindow m(c.config);
+        m.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m.window));
+        EXPECT_EQ(m.window.windowTitle().toStdString(), c.caption);
+        EXPECT_EQ(m.window.centralWidget()->height() + m.window.statusBar()->height(), 624);
+        EXPECT_EQ(m.window.width(), 800);
+        EXPECT_EQ(m.window.minimumSize(), m.window.maximumSize());
+        auto* label = m.find<QLabel>("lblVersion");
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text().toStdString(), c.version);
-        EXPECT_TRUE(window.geometry().contains(label->geometry()));
+        EXPECT_TRUE(m.window.centralWidget()->rect().contains(label->geometry()));
     }
+}
+
+TEST(TfrmMainTest, ButtonsFollowTheBuildAndItsCapabilities) {
+    struct Case {
+        const char* what;
+        BuildConfig config;
+        int advanced;
+        std::vector<const char*> shown;
+        std::vector<const char*> hidden;
+    };
+    const Case cases[] = {
+        {"QM2200",
+         BuildConfig::delivered(),
+         0,
+         {"btnSelcall", "btnChannelData", "btnScan", "btnAlign"},
+         {"btnAdvanced", "btnEEPROM", "btnDevelopment"}},
+        {"QM2200 /a", BuildConfig::delivered(), 1, {"btnAdvanced"}, {"btnEEPROM"}},
+        {"QM1300", {0x1300, 32, 0}, 0, {"btnScan"}, {"btnSelcall", "btnChannelData"}},
+        {"engineering",
+         BuildConfig::engineering(),
+         1,
+         {"btnEEPROM", "btnDevelopment", "btnAdvanced"},
+         {}},
+        // Every model accepted: nothing is switched by capability.
+        {"mask 511", {0x1300, 511, 0}, 0, {"btnSelcall", "btnChannelData"}, {"btnEEPROM"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MainWindow m(c.config, c.advanced);
+        for (const char* name : c.shown) {
+            auto* b = m.find<QPushButton>(name);
+            ASSERT_NE(b, nullptr) << name;
+            EXPECT_FALSE(b->isHidden()) << name;
+            EXPECT_TRUE(b->isEnabled()) << name;
+        }
+        for (const char* name : c.hidden) {
+            EXPECT_TRUE(m.find<QPushButton>(name)->isHidden()) << name;
+        }
+    }
+}
+
+TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
+    MainWindow m(BuildConfig::engineering(), 1);
+    QSignalSpy requested(&m.window, &TfrmMain::editorRequested);
+    const std::pair<const char*, const char*> pairs[] = {
+        {"btnScan", "mnuEditScan"},       {"btnChannelData", "mnuEditChannelData"},
+        {"btnSelcall", "mnuEditSelcall"}, {"btnCTCSS", "mnuEditCTCSS"},
+        {"btnSquelch", "mnuEditSquelch"}, {"btnOptions", "mnuEditOptions"},
+        {"btnAlign", "mnuEditAlign"},     {"btnAdvanced", "mnuEditEngineering"},
+        {"btnEEPROM", "mnuEditEeprom"},   {"btnDevelopment", "mnuEditDevelopment"},
+    };
+    for (const auto& [buttonName, actionName] : pairs) {
+        m.find<QPushButton>(buttonName)->click();
+        m.find<QAction>(actionName)->trigger();
+        ASSERT_EQ(requested.count(), 2) << buttonName;
+        EXPECT_EQ(requested[0][0], requested[1][0]) << buttonName;
+        requested.clear();
+    }
+}
+
+TEST(TfrmMainTest, StartUpReportsTheMissingDefaultFileAndPort) {
+    popups::Script script;
+    MainWindow m(BuildConfig::delivered());
+    m.ctx.comPort = 256; // no such device here
+    m.window.startUp();
+    ASSERT_EQ(script.shown.size(), 2u);
+    EXPECT_EQ(script.shown[0].text, "Unable to open COM256.");
+    EXPECT_EQ(script.shown[0].caption, "Error");
+    EXPECT_EQ(script.shown[1].text, "Unable to open file defqm2200.mem");
+    EXPECT_EQ(script.shown[1].caption, "File Open Error");
+    EXPECT_EQ(m.window.statusPanel(0), "COM256");
+    EXPECT_EQ(m.window.statusPanel(1), "Not open");
+    EXPECT_EQ(m.window.statusPanel(2), "");
+    EXPECT_EQ(m.window.statusPanel(3), "No data loaded.");
+}
+
+TEST(TfrmMainTest, ReadFileShowsTheFileInTheStatusBar) {
+    popups::Script script;
+    MainWindow m(BuildConfig::delivered());
+    EEPROM image;
+    image.setWord(0, 0x2200);
+    const QString path = m.dir.filePath("dealer.mem");
+    ASSERT_EQ(image.saveToFile(path.toStdString()), 2048);
+    m.window.setNextFileChoice(path);
+    m.find<QPushButton>("btnReadFile")->click();
+    EXPECT_TRUE(script.shown.empty());
+    EXPECT_EQ(m.window.statusPanel(3), "File: " + path);
+    EXPECT_EQ(m.ctx.image().getWord(0), 0x2200);
 }
 
 } // namespace

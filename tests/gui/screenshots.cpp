@@ -2,10 +2,12 @@
 //   KAV_SCREENSHOT_DIR=/tmp/shots build/tests/gui/gui_screenshots
 #include "app/About.h"
 #include "app/Main.h"
+#include "app/Popups.h"
 #include "app/Radio_rw.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <functional>
@@ -37,8 +39,13 @@ int main(int argc, char** argv) {
         {"main-qm3100sbt", {0x3101, 256, 0}},      {"main-qm1700", {0x1700, 1, 0}},
         {"main-qm1500", {0x1500, 128, 0}},         {"main-mask511", {0x2200, 511, 0}},
     };
+    QTemporaryDir settings;
+    kav::popups::Script quiet; // start-up messages are not part of the picture
     for (const auto& [name, config] : configs) {
-        kav::TfrmMain window(config, false);
+        kav::AppContext ctx(config, config.engineeringBuild);
+        kav::TfrmMain window(ctx, kav::SettingsStore(settings.filePath("user.conf"),
+                                                     settings.filePath("kavprog.ini")));
+        window.startUp();
         save(window, dir, name);
     }
     kav::TAboutBox about(BuildConfig::delivered(), 1);

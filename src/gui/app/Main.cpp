@@ -1,6 +1,15 @@
 #include "Main.h"
 
+#include "About.h"
+#include "Guiworkflowui.h"
+#include "Radio_rw.h"
+#include "workflow/Memfile.h"
+#include "workflow/Radioworkflow.h"
+
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
@@ -180,10 +189,10 @@ QLabel* heading(QWidget* parent, const QString& text, QPoint at) {
 
 } // namespace
 
-TfrmMain::TfrmMain(const BuildConfig& config, bool advancedMode, QWidget* parent)
-    : QMainWindow(parent), config_(config), advancedMode_(advancedMode ? 1 : 0) {
+TfrmMain::TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent)
+    : QMainWindow(parent), ctx_(context), settings_(std::move(settings)) {
     setObjectName("frmMain");
-    setWindowTitle(QString::fromStdString(mainWindowCaption(config_)));
+    setWindowTitle(QString::fromStdString(mainWindowCaption(ctx_.config())));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
@@ -201,10 +210,39 @@ TfrmMain::TfrmMain(const BuildConfig& config, bool advancedMode, QWidget* parent
     createMenus();
     createStatusBar();
     applyBuildVisibility();
-    models_.setModelByProductId(config_.buildProductId);
-    applyCapabilities(config_.buildProductId);
+
+    const PersistedSettings stored = settings_.load(ctx_.config().buildModelMask);
+    ctx_.comPort = stored.comPort;
+    ctx_.maxBaudRate = stored.maxBaudRate;
+    ctx_.defaultFileName = stored.defaultFileName;
+    ctx_.currentBaudRate = AppContext::kDefaultBaudRate;
+    recent_ = settings_.loadRecent();
+    createRecentItems();
+
+    frmReadWrite_ = std::make_unique<TfrmReadWrite>(this);
+    aboutBox_ = std::make_unique<TAboutBox>(ctx_.config(), ctx_.advancedMode(), this);
+    ui_ = std::make_unique<GuiWorkflowUi>(*this, *frmReadWrite_);
+    connectCommands();
+    applyCapabilities(ctx_.config().buildProductId);
+    updateStatusBar();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+TfrmMain::~TfrmMain() {
+    // A worker still running hands its end steps to this window's dialog: let it finish
+    // first, then keep the recent-file list.
+    ctx_.waitForTransfer();
+    settings_.saveRecent(recent_);
+}
+
+void TfrmMain::startUp() {
+    kav::startUp(ctx_, *ui_);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    settings_.save({ctx_.comPort, ctx_.maxBaudRate, ctx_.defaultFileName});
+    QMainWindow::closeEvent(event);
 }
 
 void TfrmMain::createBackdrops(QWidget* panel) {
@@ -228,7 +266,7 @@ void TfrmMain::createBackdrops(QWidget* panel) {
     lblBlueTooth_->move(kClientWidth - 80, 250);
     lblBlueTooth_->hide();
 
-    lblVersion_ = new QLabel(QString::fromStdString(versionLabelText(config_)), panel);
+    lblVersion_ = new QLabel(QString::fromStdString(versionLabelText(ctx_.config())), panel);
     lblVersion_->setObjectName("lblVersion");
     lblVersion_->setFont(QFont("Arial", 10, QFont::Bold));
     lblVersion_->setStyleSheet("color: #c0c0c0;");
@@ -327,27 +365,26 @@ void TfrmMain::createStatusBar() {
 }
 
 void TfrmMain::applyBuildVisibility() {
+    const BuildConfig& config = ctx_.config();
     for (const char* name : kHiddenAtStart) {
         setShown(name, false);
     }
-    if (config_.engineeringBuild == 1) {
-        advancedMode_ = 1;
+    if (config.engineeringBuild == 1) {
         for (const char* name : kEngineeringShown) {
             setShown(name, true);
         }
-        action("mnuSetupEngArrayRdWr")
-            ->setChecked(models_.hasArrayReadWrite(config_.buildProductId));
+        action("mnuSetupEngArrayRdWr")->setChecked(ctx_.arrayReadWriteChecked);
     }
-    if (advancedMode_ == 1) {
+    if (ctx_.advancedMode() == 1) {
         setShown("btnAdvanced", true);
         setShown("mnuEditEngineering", true);
     }
-    if (config_.buildModelMask == 511) {
+    if (config.buildModelMask == 511) {
         return;
     }
     backdrops_[Backdrop::Vanilla]->hide();
     for (const BackdropRow& row : kBackdropByMask) {
-        if (row.mask == config_.buildModelMask) {
+        if (row.mask == config.buildModelMask) {
             backdrops_[row.backdrop]->show();
             lblBlueTooth_->setVisible(row.bluetooth);
         }
@@ -355,7 +392,7 @@ void TfrmMain::applyBuildVisibility() {
 }
 
 void TfrmMain::applyCapabilities(std::uint32_t productId) {
-    if (config_.buildModelMask == 511) {
+    if (ctx_.config().buildModelMask == 511) {
         return;
     }
     for (const char* name : kAlwaysEnabled) {
@@ -365,8 +402,8 @@ void TfrmMain::applyCapabilities(std::uint32_t productId) {
             a->setEnabled(true);
         }
     }
-    const bool selcall = models_.hasSelcall(productId);
-    const bool rxOnly = models_.hasRxOnlyChannels(productId);
+    const bool selcall = ctx_.models().hasSelcall(productId);
+    const bool rxOnly = ctx_.models().hasRxOnlyChannels(productId);
     for (const char* name : {"btnSelcall", "mnuEditSelcall"}) {
         setShown(name, selcall);
     }
@@ -399,13 +436,155 @@ void TfrmMain::layoutButtons() {
     }
 }
 
-void TfrmMain::setStatusPanel(int panel, const QString& text) {
-    if (panel >= 0 && panel < static_cast<int>(panels_.size())) {
-        panels_[static_cast<std::size_t>(panel)]->setText(text);
+void TfrmMain::setPanel(int panel, const std::string& text) {
+    panels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+}
+
+QString TfrmMain::statusPanel(int panel) const {
+    return panel >= 0 && panel < static_cast<int>(panels_.size())
+               ? panels_[static_cast<std::size_t>(panel)]->text()
+               : QString();
+}
+
+void TfrmMain::updatePortPanels() {
+    setPanel(0, portPanelText(ctx_.comPort));
+    setPanel(1, openPanelText(ctx_.port().IsOpen()));
+}
+
+void TfrmMain::updateRadioPanel() {
+    std::string version;
+    const bool known = ctx_.radio().GetVersionText(version);
+    std::string type;
+    ctx_.radio().GetRadioTypeText(type);
+    setPanel(2, radioPanelText(known, type, version));
+}
+
+void TfrmMain::clearRadioPanel() {
+    setPanel(2, "");
+}
+
+void TfrmMain::updateDataPanel() {
+    setPanel(3, dataPanelText(ctx_.dataSource, ctx_.currentFileName));
+}
+
+void TfrmMain::updateStatusBar() {
+    updatePortPanels();
+    updateRadioPanel();
+    updateDataPanel();
+}
+
+void TfrmMain::createRecentItems() {
+    for (const std::string& entry : recent_) {
+        mnuRecentlyUsedFiles_->addAction(QString::fromStdString(entry));
     }
 }
 
+void TfrmMain::connectCommands() {
+    const std::pair<const char*, void (TfrmMain::*)()> commands[] = {
+        {"btnReadRadio", &TfrmMain::btnReadRadioClick},
+        {"mnuReadRadio", &TfrmMain::btnReadRadioClick},
+        {"btnWriteRadio", &TfrmMain::btnWriteRadioClick},
+        {"mnuFileWriteRadio", &TfrmMain::btnWriteRadioClick},
+        {"btnReadFile", &TfrmMain::btnReadFileClick},
+        {"mnuReadFile", &TfrmMain::btnReadFileClick},
+        {"btnWriteFile", &TfrmMain::btnWriteFileClick},
+        {"mnuFileWriteFile", &TfrmMain::btnWriteFileClick},
+        {"mnuSetDefaultFilename", &TfrmMain::mnuSetDefaultFilenameClick},
+        {"mnuRemoveDefaultFilename", &TfrmMain::mnuRemoveDefaultFilenameClick},
+        {"About", &TfrmMain::AboutClick},
+    };
+    for (const auto& [name, command] : commands) {
+        auto go = [this, handler = command] {
+            run(handler);
+        };
+        if (QPushButton* b = button(name)) {
+            connect(b, &QPushButton::clicked, this, go);
+        } else if (QAction* a = action(name)) {
+            connect(a, &QAction::triggered, this, go);
+        }
+    }
+    connect(action("mnuSetupEngArrayRdWr"), &QAction::toggled, this,
+            [this](bool checked) { ctx_.arrayReadWriteChecked = checked; });
+}
+
+// Every command uses the radio or the image, which a transfer worker still owns until it
+// has ended, also after its progress dialog was closed with the close box.
+void TfrmMain::run(void (TfrmMain::*command)()) {
+    if (ctx_.transferRunning()) {
+        QApplication::beep();
+        return;
+    }
+    (this->*command)();
+}
+
+void TfrmMain::btnReadRadioClick() {
+    readRadio(ctx_, *ui_);
+}
+
+void TfrmMain::btnWriteRadioClick() {
+    writeRadio(ctx_, *ui_);
+}
+
+QString TfrmMain::chooseFile(bool save, const QString& title, const QString& filter,
+                             const QString& initial) {
+    if (nextFile_) {
+        const QString chosen = *nextFile_;
+        nextFile_.reset();
+        return chosen;
+    }
+    if (save) {
+        QFileDialog dialog(this, title, initial, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("mem");
+        // The workflow asks "File already exists. Overwrite?" itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    }
+    QFileDialog dialog(this, title, initial, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+void TfrmMain::btnReadFileClick() {
+    const QString path = chooseFile(false, openDialogTitle_, openDialogFilter_,
+                                    QString::fromStdString(ctx_.currentFileName));
+    readFile(ctx_, *ui_,
+             path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString()));
+}
+
+void TfrmMain::btnWriteFileClick() {
+    const QString path = chooseFile(true, QString(), "Mem files (*.mem)",
+                                    QString::fromStdString(ctx_.currentFileName));
+    if (!path.isEmpty()) {
+        writeFile(ctx_, *ui_, path.toStdString());
+    }
+}
+
+void TfrmMain::mnuSetDefaultFilenameClick() {
+    // These settings stay on the open dialog for later "Read file" uses.
+    openDialogTitle_ = "Set Default Filename.";
+    openDialogFilter_ = "Programming Files (*.mem);;All Files (*.*)";
+    const QString path = chooseFile(false, openDialogTitle_, openDialogFilter_,
+                                    QString::fromStdString(ctx_.defaultFileName));
+    if (!path.isEmpty()) {
+        setDefaultFilename(ctx_, *ui_, path.toStdString());
+    }
+}
+
+void TfrmMain::mnuRemoveDefaultFilenameClick() {
+    removeDefaultFilename(ctx_);
+}
+
+void TfrmMain::AboutClick() {
+    aboutBox_->prepareModelsInfo();
+    aboutBox_->exec();
+}
+
 void TfrmMain::dispatchEditor(Editor editor) {
+    if (ctx_.transferRunning()) {
+        QApplication::beep();
+        return;
+    }
     emit editorRequested(editor);
 }
 

@@ -1,20 +1,27 @@
 #pragma once
 
 #include "Artwork.h"
-#include "model/Radioinfo.h"
-#include "workflow/BuildConfig.h"
+#include "Settingsstore.h"
+#include "workflow/Appcontext.h"
 #include "workflow/Statusbar.h"
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
 
 namespace kav {
+
+class GuiWorkflowUi;
+class TAboutBox;
+class TfrmReadWrite;
 
 // The editors and tools reached from the main window; a button and its Edit menu item
 // share one entry.
@@ -32,41 +39,71 @@ enum class Editor {
 };
 
 // The program's main window: a fixed 800 x 624 black panel with the radio and file
-// commands, the editor buttons and a four-panel status bar.
+// commands, the editor buttons and a four-panel status bar. It owns no radio state: that
+// lives in the AppContext it is given, which outlives it.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    TfrmMain(const BuildConfig& config, bool advancedMode, QWidget* parent = nullptr);
+    TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
     static constexpr int kClientWidth = 800;
     static constexpr int kClientHeight = 624;
 
-    int advancedMode() const { return advancedMode_; }
+    AppContext& context() { return ctx_; }
+    // Loads the default file and refreshes everything, as the program does once at start-up.
+    void startUp();
 
     void applyCapabilities(std::uint32_t productId);
-    void setStatusPanel(int panel, const QString& text);
+    void updateStatusBar();
+    void updatePortPanels();
+    void updateRadioPanel();
+    void clearRadioPanel();
+    void updateDataPanel();
+    QString statusPanel(int panel) const;
+
+    // Test seams: the file the next file dialog returns ("" = cancelled).
+    void setNextFileChoice(const QString& path) { nextFile_ = path; }
+    TfrmReadWrite& progressDialog() { return *frmReadWrite_; }
 
 signals:
     // Raised by a button or its menu item; the window that serves it opens here later.
     void editorRequested(kav::Editor editor);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createButtons(QWidget* panel);
     void createMenus();
     void createStatusBar();
     void createBackdrops(QWidget* panel);
+    void createRecentItems();
     void applyBuildVisibility();
     void layoutButtons();
+    void connectCommands();
     void dispatchEditor(Editor editor);
+    void run(void (TfrmMain::*command)());
 
+    void btnReadRadioClick();
+    void btnWriteRadioClick();
+    void btnReadFileClick();
+    void btnWriteFileClick();
+    void mnuSetDefaultFilenameClick();
+    void mnuRemoveDefaultFilenameClick();
+    void AboutClick();
+
+    QString chooseFile(bool save, const QString& title, const QString& filter,
+                       const QString& initial);
     QPushButton* button(const char* name) const;
     QAction* action(const char* name) const;
     void setShown(const char* name, bool shown);
+    void setPanel(int panel, const std::string& text);
 
-    BuildConfig config_;
-    int advancedMode_ = 0;
-    TradioInfo models_;
+    AppContext& ctx_;
+    SettingsStore settings_;
+    RecentFiles recent_;
     std::map<std::string, QPushButton*> buttons_;
     std::map<std::string, QAction*> actions_;
     std::map<Backdrop, QLabel*> backdrops_;
@@ -75,6 +112,12 @@ private:
     QLabel* lblWebLink_ = nullptr;
     QLabel* lblBlueTooth_ = nullptr;
     QMenu* mnuRecentlyUsedFiles_ = nullptr;
+    std::unique_ptr<TfrmReadWrite> frmReadWrite_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+    std::unique_ptr<GuiWorkflowUi> ui_;
+    std::optional<QString> nextFile_;
+    QString openDialogTitle_;
+    QString openDialogFilter_ = "Mem files (*.mem)";
 };
 
 } // namespace kav
