@@ -1,5 +1,6 @@
 #include "Virtualradio.h"
 
+#include "link/Commandcodes.h"
 #include "link/Kaviprotocol.h"
 
 #include <algorithm>
@@ -279,8 +280,9 @@ void VirtualRadio::answer(const Bytes& request, Clock::time_point arrival) {
     }
     const std::uint8_t code = request[0] & kCodeMask;
     const std::uint32_t rateBefore = responder_.state().baudRate;
-    const Bytes reply = faults_.nackCodes[code] ? CommandResponder::nackFor(request[0])
-                                                : responder_.respond(request);
+    Bytes reply = faults_.nackCodes[code] ? CommandResponder::nackFor(request[0])
+                                          : responder_.respond(request);
+    shortenBlockReply(code, reply);
     if (reply.empty()) {
         return;
     }
@@ -305,6 +307,17 @@ void VirtualRadio::answer(const Bytes& request, Clock::time_point arrival) {
     if (!faults_.kavIAfterReply.empty()) {
         output_.push_back({faults_.kavIAfterReply, due, 0});
     }
+}
+
+// A radio that sends fewer bytes than a ReadBlock asked for: the count byte says how many.
+void VirtualRadio::shortenBlockReply(std::uint8_t code, Bytes& reply) const {
+    constexpr std::size_t kHeader = 4; // 0B, address high, address low, count
+    const auto limit = static_cast<std::size_t>(faults_.blockReplyBytes);
+    if (code != kReadBlock || limit == 0 || reply.size() <= kHeader + limit) {
+        return;
+    }
+    reply.resize(kHeader + limit);
+    reply[kHeader - 1] = static_cast<std::uint8_t>(limit);
 }
 
 VirtualRadio::Bytes VirtualRadio::noise(int count) {

@@ -27,6 +27,7 @@ struct VirtualRadioFaults {
     int corruptOffset = 3;                    // byte of that reply's frame to flip
     std::uint32_t lineRate = 0;               // bits per second of paced I/O; 0 unpaced
     int replyDelayMs = 0;                     // extra time before each reply
+    int blockReplyBytes = 0;                  // ReadBlock replies carry at most this; 0 as asked
 };
 
 // A radio on the master side of a pseudo-terminal: the program opens slavePath() as its port.
@@ -87,6 +88,7 @@ private:
     void readMaster();
     void takeByte(std::uint8_t byte, Clock::time_point& arrival);
     void answer(const Bytes& request, Clock::time_point arrival);
+    void shortenBlockReply(std::uint8_t code, Bytes& reply) const;
     Bytes noise(int count);
     void recordPanelByte(std::uint8_t byte);
     void writeDue();
