@@ -4,11 +4,16 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
+#include "sim/Demoimage.h"
+#include "sim/Virtualradio.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -63,5 +68,32 @@ int main(int argc, char** argv) {
     progress.showResult("Timeout reading from radio");
     progress.setProgress(640);
     save(progress, dir, "progress-ended");
+
+    // The main window and its progress dialog halfway through a read of a paced radio.
+    kav::VirtualRadio radio(0x2200);
+    radio.update([](kav::CommandResponder& r) { r.eeprom() = kav::demoImage(); });
+    kav::VirtualRadioFaults paced;
+    paced.lineRate = 9600;
+    radio.setFaults(paced);
+    if (radio.start() &&
+        QFile::link(QString::fromStdString(radio.slavePath()), settings.filePath("COM1"))) {
+        qputenv("KAV_PORTS_DIR", QFile::encodeName(settings.path()));
+        kav::AppContext ctx(BuildConfig::delivered(), 0);
+        kav::TfrmMain window(ctx, kav::SettingsStore(settings.filePath("user.conf"),
+                                                     settings.filePath("kavprog.ini")));
+        window.startUp();
+        window.show();
+        quiet.answer(true);
+        QTimer::singleShot(2500, &window, [&] {
+            const QString path = dir + "/progress-during-read.png";
+            window.progressDialog().grab().save(path);
+            window.grab().save(dir + "/main-during-read.png");
+            std::printf("%s\n", qPrintable(path));
+        });
+        window.findChild<QPushButton*>("btnReadRadio")->click();
+        ctx.waitForTransfer();
+        QApplication::processEvents();
+        window.grab().save(dir + "/main-after-read.png");
+    }
     return 0;
 }
