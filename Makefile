@@ -32,10 +32,10 @@ build: setup
 	@cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/kavprog $(ARGS)
+	bash scripts/run.sh $(BUILD)/kavprog $(ARGS)
 
 run-eng: build
-	$(BUILD)/kavprog-eng $(ARGS)
+	bash scripts/run.sh $(BUILD)/kavprog-eng $(ARGS)
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j2
