@@ -348,6 +348,30 @@ TEST_F(RadioWorkflowTest, WriteCancelledAtTheFirstBlockStillRewritesStatusAndRes
     EXPECT_EQ(ctx->dataSource, DataSource::Radio);
 }
 
+TEST_F(RadioWorkflowTest, Qm3100KeepsTheRadiosLcdContrastUnlessItCannotBeRead) {
+    constexpr int kContrast = 62;
+    for (const bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "contrast readable" : "contrast read refused");
+        Bytes radio = pattern(0x3100, 2);
+        radio[kContrast] = 0x07;
+        setRadioImage(radio);
+        setFaults([&](auto& f) { f.nackCodes[0x01] = !readable; });
+        makeContext({0x3100, 4, 0});
+        ctx->radio().readCount = 1;
+        Bytes image = radio;
+        image[kContrast] = 0x0C;
+        ctx->image().writeBlock(0, image.data(), 2048);
+
+        ASSERT_TRUE(writeRadio(*ctx, ui));
+        finish();
+
+        const int want = readable ? 0x07 : 0x0C;
+        EXPECT_EQ(ctx->image().getByte(kContrast), want);
+        EXPECT_EQ(radioBytes()[kContrast], want);
+        EXPECT_EQ(countOf(kReadByteCode), 1);
+    }
+}
+
 TEST_F(RadioWorkflowTest, RadioFallingSilentAtBlock40KeepsBlocks0To39) {
     makeContext();
     ui.answers = {true};
