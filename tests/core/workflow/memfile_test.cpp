@@ -24,7 +24,7 @@ bool allFF(const Bytes& bytes, std::size_t from = 0) {
                        [](auto b) { return b == 0xFF; });
 }
 
-class MemFileTest : public ::testing::Test {
+class MemFileWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         char dirTemplate[] = "/tmp/kav-memfile-XXXXXX";
@@ -56,7 +56,7 @@ protected:
     AppContext ctx{BuildConfig::delivered(), 0};
 };
 
-TEST_F(MemFileTest, SavedFileReadsBackAsTheSameImage) {
+TEST_F(MemFileWorkflowTest, SavedFileReadsBackAsTheSameImage) {
     const Bytes original = counting(2048, 0x22, 0x00);
     ctx.image().writeBlock(0, original.data(), 2048);
     const std::string path = (dir / "radio.mem").string();
@@ -76,7 +76,7 @@ TEST_F(MemFileTest, SavedFileReadsBackAsTheSameImage) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(MemFileTest, ShortFileFillsTheRestWithFF) {
+TEST_F(MemFileWorkflowTest, ShortFileFillsTheRestWithFF) {
     const Bytes file = counting(1000, 0x22, 0x00);
     EXPECT_TRUE(loadMemFile(ctx, ui, writeRaw("short.mem", file)));
     const Bytes image = imageBytes(ctx.image());
@@ -91,7 +91,7 @@ struct TypeCase {
     const char* message;
 };
 
-class MemFileTypes : public MemFileTest, public ::testing::WithParamInterface<TypeCase> {};
+class MemFileTypes : public MemFileWorkflowTest, public ::testing::WithParamInterface<TypeCase> {};
 
 TEST_P(MemFileTypes, FileForAnotherModelIsReportedAndStaysLoaded) {
     const std::string path = writeRaw("other.mem", GetParam().head);
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"Unknown", {0x00, 0x07}, "Incorrect radio type (07)"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(MemFileTest, FileThatCannotBeOpenedChangesNothing) {
+TEST_F(MemFileWorkflowTest, FileThatCannotBeOpenedChangesNothing) {
     ctx.currentFileName = "before.mem";
     ctx.image().setByte(5, 0x42);
     const std::string path = (dir / "missing.mem").string();
@@ -124,14 +124,14 @@ TEST_F(MemFileTest, FileThatCannotBeOpenedChangesNothing) {
     EXPECT_EQ(ui.capabilityChanges, 1);
 }
 
-TEST_F(MemFileTest, CancelledReadFileStillRefreshesCapabilities) {
+TEST_F(MemFileWorkflowTest, CancelledReadFileStillRefreshesCapabilities) {
     EXPECT_FALSE(readFile(ctx, ui, std::nullopt));
     EXPECT_EQ(ui.capabilityChanges, 1);
     EXPECT_EQ(ui.statusChanges, 0);
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(MemFileTest, FailedSaveIsReportedAndChangesNothing) {
+TEST_F(MemFileWorkflowTest, FailedSaveIsReportedAndChangesNothing) {
     ctx.currentFileName = "before.mem";
     const std::string path = (dir / "no-such-dir" / "radio.mem").string();
 
@@ -144,7 +144,7 @@ TEST_F(MemFileTest, FailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(ui.statusChanges, 0);
 }
 
-TEST_F(MemFileTest, ExistingFileIsOverwrittenOnlyWhenTheAnswerIsOk) {
+TEST_F(MemFileWorkflowTest, ExistingFileIsOverwrittenOnlyWhenTheAnswerIsOk) {
     const std::string path = writeRaw("old.mem", {1, 2, 3});
     const Message question{"File already exists. Overwrite?", "Saving Program File...", true};
 
@@ -159,7 +159,7 @@ TEST_F(MemFileTest, ExistingFileIsOverwrittenOnlyWhenTheAnswerIsOk) {
     EXPECT_EQ(ui.messages, (std::vector<Message>{question, question}));
 }
 
-TEST_F(MemFileTest, DefaultFileNameIsKeptWhetherOrNotItLoads) {
+TEST_F(MemFileWorkflowTest, DefaultFileNameIsKeptWhetherOrNotItLoads) {
     const std::string path = writeRaw("default.mem", counting(2048, 0x22, 0x00));
     const Message question{"Load file '" + path + "' ?\nAll current data will be lost.",
                            "Load Default File.", true};
@@ -181,7 +181,7 @@ TEST_F(MemFileTest, DefaultFileNameIsKeptWhetherOrNotItLoads) {
     EXPECT_TRUE(ctx.defaultFileName.empty());
 }
 
-TEST_F(MemFileTest, DefaultFileThatFailsToLoadStillRefreshesTheStatus) {
+TEST_F(MemFileWorkflowTest, DefaultFileThatFailsToLoadStillRefreshesTheStatus) {
     const std::string path = (dir / "gone.mem").string();
     ui.answers = {true};
     EXPECT_FALSE(setDefaultFilename(ctx, ui, path));
