@@ -93,6 +93,33 @@ TEST(TfrmMainTest, ButtonsFollowTheBuildAndItsCapabilities) {
     }
 }
 
+TEST(TfrmMainTest, VisibleButtonsNeverOverlapAndStayInside) {
+    const BuildConfig configs[] = {BuildConfig::delivered(),
+                                   BuildConfig::engineering(),
+                                   {0x1300, 32, 0},
+                                   {0x2200, 511, 0},
+                                   {0x3101, 256, 1}};
+    for (const BuildConfig& config : configs) {
+        SCOPED_TRACE(config.buildModelMask);
+        MainWindow m(config, config.engineeringBuild);
+        m.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m.window));
+        std::vector<QRect> placed;
+        for (QPushButton* b : m.window.centralWidget()->findChildren<QPushButton*>()) {
+            if (b->isHidden()) {
+                continue;
+            }
+            EXPECT_TRUE(m.window.centralWidget()->rect().contains(b->geometry()))
+                << b->objectName().toStdString();
+            for (const QRect& other : placed) {
+                EXPECT_FALSE(other.intersects(b->geometry())) << b->objectName().toStdString();
+            }
+            placed.push_back(b->geometry());
+        }
+        EXPECT_GE(placed.size(), 9u); // the QM1300 has the fewest: 4 commands and 5 editors
+    }
+}
+
 TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
     MainWindow m(BuildConfig::engineering(), 1);
     QSignalSpy requested(&m.window, &TfrmMain::editorRequested);

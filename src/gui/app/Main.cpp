@@ -224,6 +224,7 @@ TfrmMain::TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent)
     ui_ = std::make_unique<GuiWorkflowUi>(*this, *frmReadWrite_);
     connectCommands();
     applyCapabilities(ctx_.config().buildProductId);
+    layoutButtons();
     updateStatusBar();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -263,7 +264,7 @@ void TfrmMain::createBackdrops(QWidget* panel) {
     lblBlueTooth_->setFont(QFont("Arial", 12, QFont::Bold));
     lblBlueTooth_->setStyleSheet("color: #4aa3ff;");
     lblBlueTooth_->adjustSize();
-    lblBlueTooth_->move(kClientWidth - 80, 250);
+    lblBlueTooth_->move((kClientWidth - lblBlueTooth_->width()) / 2, 252); // under the radio
     lblBlueTooth_->hide();
 
     lblVersion_ = new QLabel(QString::fromStdString(versionLabelText(ctx_.config())), panel);
