@@ -1,5 +1,6 @@
 # The radio object over both protocol engines.
 add_library(kav_radio STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/Autodetect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Radio.cpp
 )
 target_include_directories(kav_radio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
