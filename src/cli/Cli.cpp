@@ -1,0 +1,448 @@
+#include "Cli.h"
+
+#include "Imagediff.h"
+#include "Portlist.h"
+#include "link/Autodetect.h"
+#include "link/Com_port.h"
+#include "workflow/Appcontext.h"
+#include "workflow/Firmwareinfo.h"
+#include "workflow/Memfile.h"
+#include "workflow/Radioworkflow.h"
+#include "workflow/Report.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace kav {
+
+namespace {
+
+struct Arguments {
+    std::string port;
+    std::string output;
+    bool yes = false;
+    bool calibration = false;
+    bool rxChannels = false;
+    bool selcall = false;
+    bool help = false;
+    std::vector<std::string> files;
+};
+
+enum OptionBit : unsigned {
+    kOptPort = 1u << 0,
+    kOptOutput = 1u << 1,
+    kOptYes = 1u << 2,
+    kOptCalibration = 1u << 3,
+    kOptRxChannels = 1u << 4,
+    kOptSelcall = 1u << 5,
+};
+
+struct OptionSpec {
+    std::string_view name;
+    std::string_view alias;
+    unsigned bit;
+    bool takesValue;
+    void (*apply)(Arguments&, const std::string&);
+};
+
+constexpr std::array<OptionSpec, 6> kOptions{{
+    {"--port", "-p", kOptPort, true,
+     [](Arguments& a, const std::string& v) {
+         a.port = v;
+     }},
+    {"--output", "-o", kOptOutput, true,
+     [](Arguments& a, const std::string& v) {
+         a.output = v;
+     }},
+    {"--yes", "-y", kOptYes, false,
+     [](Arguments& a, const std::string&) {
+         a.yes = true;
+     }},
+    {"--calibration", "", kOptCalibration, false,
+     [](Arguments& a, const std::string&) {
+         a.calibration = true;
+     }},
+    {"--rx-channels", "", kOptRxChannels, false,
+     [](Arguments& a, const std::string&) {
+         a.rxChannels = true;
+     }},
+    {"--selcall", "", kOptSelcall, false,
+     [](Arguments& a, const std::string&) {
+         a.selcall = true;
+     }},
+}};
+
+using Handler = int (*)(const Arguments&, const CliIo&);
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    std::string_view help;
+    unsigned options;  // accepted options
+    unsigned required; // options that must be given
+    int files;         // positional file arguments
+    Handler run;
+};
+
+int runPorts(const Arguments&, const CliIo& io);
+int runDetect(const Arguments&, const CliIo& io);
+int runInfo(const Arguments& args, const CliIo& io);
+int runRead(const Arguments& args, const CliIo& io);
+int runWrite(const Arguments& args, const CliIo& io);
+int runReport(const Arguments& args, const CliIo& io);
+int runDiff(const Arguments& args, const CliIo& io);
+
+constexpr std::array<Command, 7> kCommands{{
+    {"ports", "ports",
+     "Lists the COM numbers that exist, each with its device and, for USB adapters, the\n"
+     "product name.",
+     0, 0, 0, runPorts},
+    {"detect", "detect",
+     "Probes every COM port in turn for a radio of this build's family and prints the port\n"
+     "and the radio found. Exit 1 when none answers.",
+     0, 0, 0, runDetect},
+    {"info", "info --port P",
+     "Prints the radio type, product ID, PCB revision and firmware version of the radio.", kOptPort,
+     kOptPort, 0, runInfo},
+    {"read", "read --port P -o FILE",
+     "Reads the whole radio into FILE (.mem). FILE is written only when the read completed;\n"
+     "a failed or interrupted read leaves an existing FILE as it was.",
+     kOptPort | kOptOutput, kOptPort | kOptOutput, 0, runRead},
+    {"write", "write --port P [--yes] FILE",
+     "Writes FILE into the radio after the model checks. Asks for confirmation on a terminal;\n"
+     "without a terminal it refuses unless --yes is given.",
+     kOptPort | kOptYes, kOptPort, 1, runWrite},
+    {"report", "report FILE [--calibration] [--rx-channels] [--selcall]",
+     "Prints the configuration report of FILE.", kOptCalibration | kOptRxChannels | kOptSelcall, 0,
+     1, runReport},
+    {"diff", "diff A B",
+     "Lists every byte that differs between two .mem files under its variable's name.\n"
+     "Exit 0 when they are identical, 1 when they differ.",
+     0, 0, 2, runDiff},
+}};
+
+constexpr std::string_view kProgramHelp =
+    "usage: kavprog-cli COMMAND [options]\n"
+    "       kavprog-cli COMMAND --help\n"
+    "\n"
+    "Reads, writes, compares and reports radio configurations of the ";
+
+constexpr std::string_view kCommonHelp =
+    "\n"
+    "  --port P   COMn (through the port map) or a device path starting with /\n"
+    "\n"
+    "Exit status: 0 success, 1 radio or file failure, 2 usage error, 3 refused by a check\n"
+    "(wrong model, file for another model, confirmation declined or not possible).\n";
+
+const Command* findCommand(std::string_view name) {
+    for (const Command& c : kCommands) {
+        if (c.name == name) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+const OptionSpec* findOption(std::string_view name) {
+    for (const OptionSpec& o : kOptions) {
+        if (o.name == name || (!o.alias.empty() && o.alias == name)) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+void printProgramHelp(std::FILE* to) {
+    std::fprintf(to, "%.*s%s family.\n\ncommands:\n", static_cast<int>(kProgramHelp.size()),
+                 kProgramHelp.data(), VersionInfo::familyText);
+    for (const Command& c : kCommands) {
+        std::fprintf(to, "  %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
+    }
+    std::fprintf(to, "%.*s", static_cast<int>(kCommonHelp.size()), kCommonHelp.data());
+}
+
+void printCommandHelp(const Command& c, std::FILE* to) {
+    std::fprintf(to, "usage: kavprog-cli %.*s\n\n%.*s\n", static_cast<int>(c.usage.size()),
+                 c.usage.data(), static_cast<int>(c.help.size()), c.help.data());
+}
+
+int usageError(const CliIo& io, const std::string& problem, const Command* c) {
+    std::fprintf(io.terminal.err, "kavprog-cli: %s\n", problem.c_str());
+    if (c != nullptr) {
+        std::fprintf(io.terminal.err, "usage: kavprog-cli %.*s\n",
+                     static_cast<int>(c->usage.size()), c->usage.data());
+    } else {
+        std::fprintf(io.terminal.err, "Try kavprog-cli --help.\n");
+    }
+    return kExitUsage;
+}
+
+// The arguments after the command name; a problem text when they are wrong.
+std::optional<std::string> parseArguments(const Command& c, const std::vector<std::string>& words,
+                                          Arguments& args) {
+    unsigned given = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--help" || word == "-h") {
+            args.help = true;
+            return std::nullopt;
+        }
+        if (word.size() < 2 || word[0] != '-') {
+            args.files.push_back(word);
+            continue;
+        }
+        const OptionSpec* o = findOption(word);
+        if (o == nullptr || (c.options & o->bit) == 0) {
+            return "unknown option " + word;
+        }
+        if (o->takesValue && i + 1 >= words.size()) {
+            return word + " needs a value";
+        }
+        o->apply(args, o->takesValue ? words[++i] : std::string());
+        given |= o->bit;
+    }
+    if ((given & c.required) != c.required) {
+        return "missing option";
+    }
+    if (static_cast<int>(args.files.size()) != c.files) {
+        return c.files == 0 ? "unexpected argument " + args.files.front() : "wrong number of files";
+    }
+    if ((given & kOptPort) != 0 && comNumberOf(args.port) == 0 &&
+        (args.port.empty() || args.port[0] != '/')) {
+        return "--port wants COMn or a path starting with /, not " + args.port;
+    }
+    return std::nullopt;
+}
+
+// ---- shared steps ---------------------------------------------------------------------
+
+// A context in the state of a freshly started program with nothing loaded.
+std::unique_ptr<AppContext> freshContext() {
+    auto ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0);
+    ctx->models().setModelByProductId(ctx->config().buildProductId);
+    return ctx;
+}
+
+std::string groupName(gid_t gid) {
+    const group* g = ::getgrgid(gid);
+    return g != nullptr ? g->gr_name : std::to_string(gid);
+}
+
+// Why a port did not open, in words that say what to do about it.
+std::string openFailureReason(const std::string& device, int error) {
+    if (device.empty()) {
+        return "no device is assigned to this COM number (see kavprog-cli ports)";
+    }
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return device + " does not exist (is the programming lead plugged in?)";
+    case EBUSY:
+        return device + " is in use by another program";
+    case EACCES:
+    case EPERM: {
+        struct stat st {};
+        const std::string group =
+            ::stat(device.c_str(), &st) == 0 ? groupName(st.st_gid) : std::string("dialout");
+        return "permission denied on " + device + "; membership of its group " + group +
+               " grants access (usermod -aG " + group + " $USER, then log in again)";
+    }
+    default:
+        return device + ": " + std::strerror(error);
+    }
+}
+
+bool openPort(AppContext& ctx, TerminalUi& ui, const std::string& port, const CliIo& io) {
+    bool opened = false;
+    if (const int n = comNumberOf(port); n > 0) {
+        ctx.comPort = n;
+        opened = openComPort(ctx, ui);
+    } else {
+        opened = ctx.port().Open(port, static_cast<std::uint32_t>(ctx.currentBaudRate)) == 1;
+        if (!opened) {
+            ui.warn("Unable to open " + port + ".", "Error");
+        }
+    }
+    if (!opened && ctx.port().lastOpenErrno() != 0) {
+        std::fprintf(io.terminal.err, "Error: %s.\n",
+                     openFailureReason(resolvePortName(port), ctx.port().lastOpenErrno()).c_str());
+    }
+    return opened;
+}
+
+int stoppedStatus(const TerminalUi& ui) {
+    return ui.refused() ? kExitRefused : kExitFailed;
+}
+
+// After a started transfer: the worker's end steps run here, as the UI thread would run them.
+int finishTransfer(AppContext& ctx, TerminalUi& ui) {
+    ctx.waitForTransfer();
+    ui.runHandedSteps();
+    return ui.transferResult() == kTransferDone ? kExitOk : kExitFailed;
+}
+
+// ---- commands -------------------------------------------------------------------------
+
+int runPorts(const Arguments&, const CliIo& io) {
+    for (const PortListing& port : listPorts(portEnvironment())) {
+        std::fprintf(io.out, "%s\n", portListingLine(port).c_str());
+    }
+    return kExitOk;
+}
+
+int runDetect(const Arguments&, const CliIo& io) {
+    auto ctx = freshContext();
+    AutoDetectProgress progress;
+    progress.checking = [&io](int n) {
+        std::fprintf(io.terminal.err, "%s\n", checkingPortLine(n).c_str());
+    };
+    const AutoDetectResult result = autoDetect(ctx->port(), ctx->radio(), ctx->models(),
+                                               ctx->config(), portEnvironment(), nullptr, progress);
+    std::FILE* to = result.detectedPort > 0 ? io.out : io.terminal.err;
+    if (result.detectedPort > 0) {
+        std::fprintf(to, "COM%d\n", result.detectedPort);
+    }
+    for (const std::string& line : result.lines) {
+        std::fprintf(to, "%s\n", line.c_str());
+    }
+    return result.detectedPort > 0 ? kExitOk : kExitFailed;
+}
+
+int runInfo(const Arguments& args, const CliIo& io) {
+    TerminalUi ui(io.terminal);
+    auto ctx = freshContext();
+    if (!openPort(*ctx, ui, args.port, io)) {
+        return kExitFailed;
+    }
+    const FirmwareFacts facts = readFirmwareFacts(ctx->radio(), ctx->models(), ctx->config());
+    if (facts.typeReadFailed) {
+        ui.warn(kFirmwareReadErrorText, kFirmwareReadErrorCaption);
+        return kExitFailed;
+    }
+    std::fprintf(io.out, "Radio Type: %s\nProduct ID: %s\nPCB Rev.: %s\nFirmware: %s\n",
+                 facts.radioType.c_str(), facts.productId.c_str(), facts.pcbRevision.c_str(),
+                 facts.firmware.c_str());
+    return kExitOk;
+}
+
+int runRead(const Arguments& args, const CliIo& io) {
+    TerminalUi ui(io.terminal);
+    // A fresh process holds no edits that the read could lose.
+    ui.answerAlways("Read From Radio?", true);
+    auto ctx = freshContext();
+    if (!openPort(*ctx, ui, args.port, io)) {
+        return kExitFailed;
+    }
+    if (!readRadio(*ctx, ui)) {
+        return stoppedStatus(ui);
+    }
+    if (const int status = finishTransfer(*ctx, ui); status != kExitOk) {
+        return status; // the output file is left as it was
+    }
+    if (ctx->image().saveToFile(args.output) < 0) {
+        ui.warn("Unable to save file " + args.output, "File Save Error");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runWrite(const Arguments& args, const CliIo& io) {
+    TerminalUi ui(io.terminal);
+    auto ctx = freshContext();
+    if (!readFile(*ctx, ui, args.files.front())) {
+        return stoppedStatus(ui);
+    }
+    // The write always asks (no radio was read in this process); without a terminal to ask
+    // on, refuse before anything reaches the radio.
+    if (!io.terminal.inIsTerminal && !io.terminal.assumeYes && !args.yes) {
+        ui.ask("Radio has not been read in this session. Continue?", "Warning",
+               WorkflowUi::Icon::Warning);
+        return kExitRefused;
+    }
+    if (!openPort(*ctx, ui, args.port, io)) {
+        return kExitFailed;
+    }
+    if (!writeRadio(*ctx, ui)) {
+        return stoppedStatus(ui);
+    }
+    return finishTransfer(*ctx, ui);
+}
+
+int runReport(const Arguments& args, const CliIo& io) {
+    TerminalUi ui(io.terminal);
+    auto ctx = freshContext();
+    if (!readFile(*ctx, ui, args.files.front())) {
+        return stoppedStatus(ui);
+    }
+    const ReportOptions options{args.calibration, args.rxChannels, args.selcall};
+    const std::string text = buildReport(reportInput(*ctx), options, reportDateToday());
+    std::fputs(text.c_str(), io.out);
+    return kExitOk;
+}
+
+AddressMap buildAddressMap(const BuildConfig& config) {
+    for (const RADIO_INFO_STRUCT& row : radioModels()) {
+        if (row.productId == config.buildProductId) {
+            return row.addressMap;
+        }
+    }
+    return AddressMap::NoModel;
+}
+
+int runDiff(const Arguments& args, const CliIo& io) {
+    TerminalUi ui(io.terminal);
+    EEPROM a;
+    EEPROM b;
+    for (auto [image, path] : {std::pair{&a, &args.files[0]}, std::pair{&b, &args.files[1]}}) {
+        if (image->loadFromFile(*path) < 0) {
+            ui.warn("Unable to open file " + *path, "File Open Error");
+            return kExitFailed;
+        }
+    }
+    const auto groups = diffImages(a, b, buildAddressMap(BuildConfig::delivered()));
+    for (const std::string& line : formatDifferences(groups)) {
+        std::fprintf(io.out, "%s\n", line.c_str());
+    }
+    return groups.empty() ? kExitOk : kExitFailed;
+}
+
+int dispatch(const Command& c, const std::vector<std::string>& words, CliIo io) {
+    Arguments args;
+    if (const auto problem = parseArguments(c, words, args)) {
+        return usageError(io, *problem, &c);
+    }
+    if (args.help) {
+        printCommandHelp(c, io.out);
+        return kExitOk;
+    }
+    io.terminal.assumeYes = io.terminal.assumeYes || args.yes;
+    return c.run(args, io);
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& arguments, const CliIo& io) {
+    if (arguments.empty()) {
+        printProgramHelp(io.terminal.err);
+        return kExitUsage;
+    }
+    const std::string& first = arguments.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        const Command* c = arguments.size() > 1 ? findCommand(arguments[1]) : nullptr;
+        c != nullptr ? printCommandHelp(*c, io.out) : printProgramHelp(io.out);
+        return kExitOk;
+    }
+    const Command* c = findCommand(first);
+    if (c == nullptr) {
+        return usageError(io, "unknown command " + first, nullptr);
+    }
+    return dispatch(*c, {arguments.begin() + 1, arguments.end()}, io);
+}
+
+} // namespace kav

@@ -1,0 +1,433 @@
+#include "model/Eeprom.h"
+#include "sim/Virtualradio.h"
+#include "workflow/Appcontext.h"
+#include "workflow/Memfile.h"
+#include "workflow/Report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace kav {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kReadProductIdCode = 0x02; // ReadWord of the product ID
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Reads both pipes to their end together, so neither can fill up and stall the child.
+void drainPipes(int outFd, int errFd, CliRun& run) {
+    std::array<pollfd, 2> fds{{{outFd, POLLIN, 0}, {errFd, POLLIN, 0}}};
+    std::array<std::string*, 2> sinks{&run.out, &run.err};
+    int open = 2;
+    while (open > 0 && ::poll(fds.data(), fds.size(), -1) > 0) {
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) {
+                continue;
+            }
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n <= 0) {
+                fds[i].fd = -1;
+                --open;
+            } else {
+                sinks[i]->append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+    }
+}
+
+// Runs kavprog-cli with `args`; standard input is `stdinFd` (/dev/null when -1).
+CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) {
+    int outPipe[2];
+    int errPipe[2];
+    EXPECT_EQ(::pipe2(outPipe, O_CLOEXEC), 0);
+    EXPECT_EQ(::pipe2(errPipe, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    std::vector<std::string> words{KAV_CLI_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, KAV_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    CliRun run;
+    if (spawned == 0) {
+        drainPipes(outPipe[0], errPipe[0], run);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    EXPECT_EQ(spawned, 0);
+    return run;
+}
+
+Bytes pattern(std::uint16_t productId, int seed) {
+    Bytes bytes(EEPROM::kImageSize);
+    for (std::size_t a = 0; a < bytes.size(); ++a) {
+        bytes[a] = static_cast<std::uint8_t>((a * 7 + static_cast<std::size_t>(seed)) & 0xFF);
+    }
+    bytes[0] = static_cast<std::uint8_t>(productId >> 8);
+    bytes[1] = static_cast<std::uint8_t>(productId & 0xFF);
+    return bytes;
+}
+
+Bytes fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const fs::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A pseudo-terminal for the child's standard input, with `typed` already waiting on it.
+class TypedTerminal {
+public:
+    explicit TypedTerminal(const std::string& typed) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        }
+        if (slave_ >= 0) {
+            typedOk_ =
+                ::write(master_, typed.data(), typed.size()) == static_cast<ssize_t>(typed.size());
+        }
+    }
+    ~TypedTerminal() {
+        for (int fd : {slave_, master_}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    TypedTerminal(const TypedTerminal&) = delete;
+    TypedTerminal& operator=(const TypedTerminal&) = delete;
+
+    bool ready() const { return typedOk_; }
+    int fd() const { return slave_; }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    bool typedOk_ = false;
+};
+
+class CliTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        char dirTemplate[] = "/tmp/kav-cli-XXXXXX";
+        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
+        dir = dirTemplate;
+        fs::create_directory(dir / "ports");
+        ::setenv("KAV_PORTS_DIR", (dir / "ports").c_str(), 1);
+        setRadioImage(pattern(0x2200, 3));
+        ASSERT_TRUE(sim.start());
+    }
+    void TearDown() override {
+        sim.stop();
+        fs::remove_all(dir);
+    }
+
+    void setRadioImage(const Bytes& bytes) {
+        sim.update([&](CommandResponder& r) { r.eeprom().writeBlock(0, bytes.data(), 2048); });
+    }
+    Bytes radioBytes() const {
+        const CommandResponder r = sim.snapshot();
+        return Bytes(r.eeprom().bytes(), r.eeprom().bytes() + r.eeprom().size());
+    }
+    void setFaults(const std::function<void(VirtualRadioFaults&)>& change) {
+        VirtualRadioFaults faults = sim.faults();
+        change(faults);
+        sim.setFaults(faults);
+    }
+    std::vector<std::uint8_t> requestCodes() const {
+        std::vector<std::uint8_t> codes;
+        for (const Bytes& r : sim.requests()) {
+            codes.push_back(r.empty() ? 0 : static_cast<std::uint8_t>(r[0] & 0x3F));
+        }
+        return codes;
+    }
+    std::string port() const { return sim.slavePath(); }
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    fs::path dir;
+    VirtualRadio sim;
+};
+
+TEST_F(CliTest, ReadGivesTheRadiosOwnEepromAndDiffFindsItIdentical) {
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(fileBytes(path("read.mem")), radioBytes());
+    // Standard error is no terminal here: a plain line per 10 %.
+    EXPECT_TRUE(contains(read.err, "Reading from Radio: 10%\n")) << read.err;
+    EXPECT_TRUE(contains(read.err, "Reading from Radio: 100%\n")) << read.err;
+
+    writeBytes(path("radio.mem"), radioBytes());
+    const CliRun diff = runCli({"diff", path("read.mem"), path("radio.mem")});
+    EXPECT_EQ(diff.status, 0);
+    EXPECT_EQ(diff.out, "");
+}
+
+TEST_F(CliTest, WriteOfAnEditedImageThenReadGivesThatImage) {
+    Bytes edited = pattern(0x2200, 11);
+    edited[32] = 0x07; // "Sql Level"
+    writeBytes(path("edited.mem"), edited);
+
+    const CliRun write = runCli({"write", "--port", port(), "--yes", path("edited.mem")});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(radioBytes(), edited);
+    EXPECT_TRUE(contains(write.err, "Writing to Radio: 100%")) << write.err;
+
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("back.mem")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(fileBytes(path("back.mem")), edited);
+}
+
+TEST_F(CliTest, WriteThroughTheComMapAfterConfirmationOnATerminal) {
+    fs::create_symlink(port(), dir / "ports" / "COM5");
+    writeBytes(path("image.mem"), pattern(0x2200, 5));
+    TypedTerminal terminal("y\n");
+    ASSERT_TRUE(terminal.ready());
+
+    const CliRun write = runCli({"write", "--port", "COM5", path("image.mem")}, terminal.fd());
+
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_TRUE(contains(write.err, "Warning: Radio has not been read in this session. Continue? "
+                                    "[y/N]"))
+        << write.err;
+    EXPECT_EQ(radioBytes(), pattern(0x2200, 5));
+}
+
+// A write that a check stops: exit 3, and nothing but the product-ID reads reaches the radio.
+struct WriteRefusal {
+    const char* name;
+    Bytes image;
+    const char* answer; // typed on a terminal; nullptr: standard input is no terminal
+    const char* message;
+};
+
+void PrintTo(const WriteRefusal& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WriteRefusals : public CliTest, public ::testing::WithParamInterface<WriteRefusal> {};
+
+TEST_P(WriteRefusals, ExitThreeAndSendNothingAfterTheChecks) {
+    const WriteRefusal& c = GetParam();
+    writeBytes(path("image.mem"), c.image);
+    CliRun write;
+    if (c.answer != nullptr) {
+        TypedTerminal terminal(c.answer);
+        ASSERT_TRUE(terminal.ready());
+        write = runCli({"write", "--port", port(), path("image.mem")}, terminal.fd());
+    } else {
+        write = runCli({"write", "--port", port(), path("image.mem")});
+    }
+
+    EXPECT_EQ(write.status, 3) << write.err;
+    EXPECT_TRUE(contains(write.err, c.message)) << write.err;
+    for (std::uint8_t code : requestCodes()) {
+        EXPECT_EQ(code, kReadProductIdCode);
+    }
+    EXPECT_EQ(radioBytes(), pattern(0x2200, 3));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteRefusals,
+    ::testing::Values(WriteRefusal{"ErasedImage", Bytes(2048, 0xFF), "y\n",
+                                   "Reading Mem-file: Incorrect radio type (FFFF)"},
+                      WriteRefusal{"Qm3100File", pattern(0x3100, 1), "y\n",
+                                   "Reading Mem-file: Incorrect radio type (3100)"},
+                      WriteRefusal{
+                          "Declined", pattern(0x2200, 1), "n\n",
+                          "Warning: Radio has not been read in this session. Continue? [y/N]"},
+                      WriteRefusal{"EmptyAnswer", pattern(0x2200, 1), "\n", "[y/N]"},
+                      WriteRefusal{"NoTerminalNoYes", pattern(0x2200, 1), nullptr,
+                                   "Refused: standard input is not a terminal"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(CliTest, ARadioFallingSilentFailsTheReadAndLeavesTheOutputAlone) {
+    setFaults([](VirtualRadioFaults& f) { f.replyLimit = 4 + 40; }); // 40 blocks, then silence
+    writeBytes(path("old.mem"), {1, 2, 3});
+
+    const CliRun overExisting = runCli({"read", "--port", port(), "-o", path("old.mem")});
+    EXPECT_EQ(overExisting.status, 1);
+    EXPECT_TRUE(contains(overExisting.err, "Reading from Radio: Timeout reading from radio"))
+        << overExisting.err;
+    EXPECT_EQ(fileBytes(path("old.mem")), (Bytes{1, 2, 3}));
+
+    const CliRun fresh = runCli({"read", "--port", port(), "-o", path("new.mem")});
+    EXPECT_EQ(fresh.status, 1);
+    EXPECT_FALSE(fs::exists(path("new.mem")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2)
+        << "no temporary file left behind";
+}
+
+TEST_F(CliTest, ReadCompletesThroughNoiseAndPanelFramesAndAnswersThePanel) {
+    setFaults([](VirtualRadioFaults& f) {
+        f.noiseBytes = 12;
+        f.kavIAfterReply = VirtualRadio::kavIFrame(0xAA, 0x09, {0, 0, 0, 0});
+    });
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(fileBytes(path("read.mem")), radioBytes());
+    EXPECT_TRUE(sim.waitForPanelReplies(1, 1000));
+    EXPECT_EQ(sim.panelReplies().front(), (Bytes{0x03, 0x03, 0x01, 0x00, 0xF8, 0x49, 0xCC}));
+}
+
+TEST_F(CliTest, ReadOfAnotherModelIsRefused) {
+    setRadioImage(pattern(0x3100, 2));
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
+    EXPECT_EQ(read.status, 3);
+    EXPECT_TRUE(contains(read.err, "Checking Product ID: Incorrect radio type (3100)")) << read.err;
+    EXPECT_FALSE(fs::exists(path("read.mem")));
+}
+
+TEST_F(CliTest, DiffNamesTheVariablesThatDiffer) {
+    Bytes a = pattern(0x2200, 1);
+    Bytes b = a;
+    a[32] = 0x05;
+    b[32] = 0x07;
+    b[128 + 5] = static_cast<std::uint8_t>(a[128 + 5] ^ 0x01);
+    writeBytes(path("a.mem"), a);
+    writeBytes(path("b.mem"), b);
+
+    const CliRun diff = runCli({"diff", path("a.mem"), path("b.mem")});
+    EXPECT_EQ(diff.status, 1);
+    EXPECT_TRUE(contains(diff.out, "Sql Level [32]: 05 -> 07\n")) << diff.out;
+    EXPECT_TRUE(contains(diff.out, "Scan Mem 0 [128..151]:\n  +5 [133]: ")) << diff.out;
+
+    const CliRun missing = runCli({"diff", path("a.mem"), path("none.mem")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.err, "File Open Error: Unable to open file ")) << missing.err;
+}
+
+TEST_F(CliTest, ReportPrintsTheCoresText) {
+    writeBytes(path("a.mem"), pattern(0x2200, 4));
+    const CliRun report = runCli({"report", path("a.mem"), "--calibration", "--rx-channels"});
+    ASSERT_EQ(report.status, 0) << report.err;
+
+    AppContext ctx(BuildConfig::delivered(), 0);
+    ctx.models().setModelByProductId(0x2200);
+    ctx.image().loadFromFile(path("a.mem"));
+    ctx.dataSource = DataSource::File;
+    ctx.currentFileName = path("a.mem");
+    const std::string expected =
+        buildReport(reportInput(ctx), {true, true, false}, reportDateToday());
+    EXPECT_EQ(report.out, expected);
+
+    writeBytes(path("qm3100.mem"), pattern(0x3100, 4));
+    EXPECT_EQ(runCli({"report", path("qm3100.mem")}).status, 3);
+    EXPECT_EQ(runCli({"report", path("none.mem")}).status, 1);
+}
+
+TEST_F(CliTest, InfoPrintsTheFourFacts) {
+    const CliRun info = runCli({"info", "--port", port()});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_TRUE(contains(info.out, "Radio Type: QM2200\nProduct ID: 2200\n")) << info.out;
+    EXPECT_TRUE(contains(info.out, "Firmware: ")) << info.out;
+
+    setFaults([](VirtualRadioFaults& f) { f.replyLimit = 0; });
+    const CliRun silent = runCli({"info", "--port", port()});
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_TRUE(contains(silent.err, "Read Error: Unable to read from radio")) << silent.err;
+}
+
+TEST_F(CliTest, PortsAndDetectGoThroughThePortMap) {
+    fs::create_symlink(port(), dir / "ports" / "COM1");
+    const CliRun ports = runCli({"ports"});
+    EXPECT_EQ(ports.status, 0);
+    EXPECT_TRUE(contains(ports.out, "COM1  " + port() + "\n")) << ports.out;
+
+    const CliRun detect = runCli({"detect"});
+    EXPECT_EQ(detect.status, 0) << detect.err;
+    EXPECT_EQ(detect.out.rfind("COM1\n", 0), 0u) << detect.out;
+}
+
+// Ports that do not open: the GUI's line, then why.
+TEST_F(CliTest, APortThatDoesNotOpenSaysWhy) {
+    struct Case {
+        std::string port;
+        std::string first;
+        std::string reason;
+    };
+    for (const Case& c : {Case{"/dev/kav-no-such-tty",
+                               "Error: Unable to open /dev/kav-no-such-tty.", "does not exist"},
+                          Case{"COM200", "Error: Unable to open COM200.",
+                               "no device is assigned to this COM number"}}) {
+        const CliRun read = runCli({"read", "--port", c.port, "-o", path("x.mem")});
+        EXPECT_EQ(read.status, 1) << c.port;
+        EXPECT_TRUE(contains(read.err, c.first + "\n")) << read.err;
+        EXPECT_TRUE(contains(read.err, c.reason)) << read.err;
+    }
+}
+
+TEST(CliUsage, WrongCommandLinesExitTwoAndHelpExitsZero) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const std::vector<Case> cases{
+        {{}, 2},
+        {{"frobnicate"}, 2},
+        {{"read", "-o", "x.mem"}, 2},                    // no --port
+        {{"read", "--port", "ttyS0", "-o", "x.mem"}, 2}, // neither COMn nor a path
+        {{"write", "--port", "COM1"}, 2},                // no file
+        {{"diff", "a.mem"}, 2},                          // one file
+        {{"report", "a.mem", "--port", "COM1"}, 2},      // an option report does not take
+        {{"read", "--port"}, 2},                         // option without its value
+        {{"--help"}, 0},
+        {{"help", "write"}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(runCli(c.args).status, c.status) << ::testing::PrintToString(c.args);
+    }
+    for (const char* command : {"ports", "detect", "info", "read", "write", "report", "diff"}) {
+        const CliRun help = runCli({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_EQ(help.out.rfind(std::string("usage: kavprog-cli ") + command, 0), 0u) << help.out;
+    }
+}
+
+} // namespace
+} // namespace kav
