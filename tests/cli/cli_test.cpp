@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -55,44 +56,90 @@ void drainPipes(int outFd, int errFd, CliRun& run) {
     }
 }
 
-// Runs kavprog-cli with `args`; standard input is `stdinFd` (/dev/null when -1).
+// A pseudo-terminal pair; -1 in both when none could be made.
+void openPty(int& master, int& slave) {
+    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    slave = -1;
+    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
+        slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    }
+}
+
+// One run of kavprog-cli. Standard input is `stdinFd` (/dev/null when -1); standard error
+// goes to a pipe or, with errOnTerminal, to a pseudo-terminal.
+class CliChild {
+public:
+    explicit CliChild(const std::vector<std::string>& args, int stdinFd = -1,
+                      bool errOnTerminal = false) {
+        int outPipe[2];
+        int errEnds[2] = {-1, -1}; // read end, child's end
+        EXPECT_EQ(::pipe2(outPipe, O_CLOEXEC), 0);
+        if (errOnTerminal) {
+            openPty(errEnds[0], errEnds[1]);
+        } else {
+            EXPECT_EQ(::pipe2(errEnds, O_CLOEXEC), 0);
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (stdinFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        }
+        posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, errEnds[1], STDERR_FILENO);
+        std::vector<std::string> words{KAV_CLI_PATH};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) {
+            argv.push_back(w.data());
+        }
+        argv.push_back(nullptr);
+        const int spawned =
+            ::posix_spawn(&pid_, KAV_CLI_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_EQ(spawned, 0);
+        if (spawned != 0) {
+            pid_ = -1;
+        }
+        ::close(outPipe[1]);
+        ::close(errEnds[1]); // the master reports the end once the child's copy is closed
+        outFd_ = outPipe[0];
+        errFd_ = errEnds[0];
+    }
+    ~CliChild() {
+        if (pid_ > 0) {
+            finish();
+        }
+    }
+    CliChild(const CliChild&) = delete;
+    CliChild& operator=(const CliChild&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    // Collects the output until the child has exited.
+    CliRun finish() {
+        CliRun run;
+        if (pid_ > 0) {
+            drainPipes(outFd_, errFd_, run);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            pid_ = -1;
+        }
+        ::close(outFd_);
+        ::close(errFd_);
+        return run;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+};
+
 CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) {
-    int outPipe[2];
-    int errPipe[2];
-    EXPECT_EQ(::pipe2(outPipe, O_CLOEXEC), 0);
-    EXPECT_EQ(::pipe2(errPipe, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdinFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    }
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-    std::vector<std::string> words{KAV_CLI_PATH};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, KAV_CLI_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(outPipe[1]);
-    ::close(errPipe[1]);
-    CliRun run;
-    if (spawned == 0) {
-        drainPipes(outPipe[0], errPipe[0], run);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ::close(outPipe[0]);
-    ::close(errPipe[0]);
-    EXPECT_EQ(spawned, 0);
-    return run;
+    return CliChild(args, stdinFd).finish();
 }
 
 Bytes pattern(std::uint16_t productId, int seed) {
@@ -124,10 +171,7 @@ bool contains(const std::string& text, const std::string& part) {
 class TypedTerminal {
 public:
     explicit TypedTerminal(const std::string& typed) {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
-            slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        }
+        openPty(master_, slave_);
         if (slave_ >= 0) {
             typedOk_ =
                 ::write(master_, typed.data(), typed.size()) == static_cast<ssize_t>(typed.size());
@@ -301,6 +345,33 @@ TEST_F(CliTest, ARadioFallingSilentFailsTheReadAndLeavesTheOutputAlone) {
     EXPECT_FALSE(fs::exists(path("new.mem")));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2)
         << "no temporary file left behind";
+}
+
+TEST_F(CliTest, InterruptingAReadCancelsItResetsTheRadioAndKeepsTheOutput) {
+    setFaults([](VirtualRadioFaults& f) { f.replyDelayMs = 5; });
+    writeBytes(path("old.mem"), {1, 2, 3});
+
+    CliChild read({"read", "--port", port(), "-o", path("old.mem")});
+    ASSERT_TRUE(sim.waitForRequests(20, 5000));
+    ::kill(read.pid(), SIGINT);
+    const CliRun run = read.finish();
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "Reading from Radio: Reading from radio cancelled")) << run.err;
+    EXPECT_EQ(fileBytes(path("old.mem")), (Bytes{1, 2, 3}));
+    const auto codes = requestCodes();
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.back(), 0x3F) << "the radio is taken out of programming mode";
+    EXPECT_LT(std::count(codes.begin(), codes.end(), 0x03), 128);
+}
+
+TEST_F(CliTest, ProgressIsABarWhenStandardErrorIsATerminal) {
+    const CliRun read =
+        CliChild({"read", "--port", port(), "-o", path("read.mem")}, -1, true).finish();
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_TRUE(contains(read.err, "\rReading from Radio [")) << read.err;
+    EXPECT_TRUE(contains(read.err, std::string(40, '#') + "] 100%")) << read.err;
+    EXPECT_FALSE(contains(read.err, "Reading from Radio: 10%")) << read.err;
 }
 
 TEST_F(CliTest, ReadCompletesThroughNoiseAndPanelFramesAndAnswersThePanel) {
