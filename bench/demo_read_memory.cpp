@@ -48,6 +48,6 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("demo read: %.2f s, status \"%s\"\n", seconds, qPrintable(window.statusPanel(3)));
     std::printf("peak resident memory: %.1f MB before the read, %.1f MB after (goal < 100 MB)\n",
-                before / 1024.0, peakKiB() / 1024.0);
+                static_cast<double>(before) / 1024.0, static_cast<double>(peakKiB()) / 1024.0);
     return 0;
 }
