@@ -42,39 +42,22 @@ enum OptionBit : unsigned {
     kOptSelcall = 1u << 5,
 };
 
+// An option sets either a text (it takes a value) or a flag of Arguments.
 struct OptionSpec {
     std::string_view name;
     std::string_view alias;
     unsigned bit;
-    bool takesValue;
-    void (*apply)(Arguments&, const std::string&);
+    std::string Arguments::*text;
+    bool Arguments::*flag;
 };
 
 constexpr std::array<OptionSpec, 6> kOptions{{
-    {"--port", "-p", kOptPort, true,
-     [](Arguments& a, const std::string& v) {
-         a.port = v;
-     }},
-    {"--output", "-o", kOptOutput, true,
-     [](Arguments& a, const std::string& v) {
-         a.output = v;
-     }},
-    {"--yes", "-y", kOptYes, false,
-     [](Arguments& a, const std::string&) {
-         a.yes = true;
-     }},
-    {"--calibration", "", kOptCalibration, false,
-     [](Arguments& a, const std::string&) {
-         a.calibration = true;
-     }},
-    {"--rx-channels", "", kOptRxChannels, false,
-     [](Arguments& a, const std::string&) {
-         a.rxChannels = true;
-     }},
-    {"--selcall", "", kOptSelcall, false,
-     [](Arguments& a, const std::string&) {
-         a.selcall = true;
-     }},
+    {"--port", "-p", kOptPort, &Arguments::port, nullptr},
+    {"--output", "-o", kOptOutput, &Arguments::output, nullptr},
+    {"--yes", "-y", kOptYes, nullptr, &Arguments::yes},
+    {"--calibration", "", kOptCalibration, nullptr, &Arguments::calibration},
+    {"--rx-channels", "", kOptRxChannels, nullptr, &Arguments::rxChannels},
+    {"--selcall", "", kOptSelcall, nullptr, &Arguments::selcall},
 }};
 
 using Handler = int (*)(const Arguments&, const CliIo&);
@@ -182,6 +165,24 @@ int usageError(const CliIo& io, const std::string& problem, const Command* c) {
     return kExitUsage;
 }
 
+// What a command needs besides known options: its required options, its files and a port
+// name it can resolve.
+std::optional<std::string> checkArguments(const Command& c, const Arguments& args, unsigned given) {
+    for (const OptionSpec& o : kOptions) {
+        if ((c.required & o.bit) != 0 && (given & o.bit) == 0) {
+            return "missing option " + std::string(o.name);
+        }
+    }
+    if (static_cast<int>(args.files.size()) != c.files) {
+        return c.files == 0 ? "unexpected argument " + args.files.front() : "wrong number of files";
+    }
+    if ((given & kOptPort) != 0 && comNumberOf(args.port) == 0 &&
+        (args.port.empty() || args.port[0] != '/')) {
+        return "--port wants COMn or a path starting with /, not " + args.port;
+    }
+    return std::nullopt;
+}
+
 // The arguments after the command name; a problem text when they are wrong.
 std::optional<std::string> parseArguments(const Command& c, const std::vector<std::string>& words,
                                           Arguments& args) {
@@ -200,23 +201,17 @@ std::optional<std::string> parseArguments(const Command& c, const std::vector<st
         if (o == nullptr || (c.options & o->bit) == 0) {
             return "unknown option " + word;
         }
-        if (o->takesValue && i + 1 >= words.size()) {
-            return word + " needs a value";
+        if (o->text != nullptr) {
+            if (i + 1 >= words.size()) {
+                return word + " needs a value";
+            }
+            args.*(o->text) = words[++i];
+        } else {
+            args.*(o->flag) = true;
         }
-        o->apply(args, o->takesValue ? words[++i] : std::string());
         given |= o->bit;
     }
-    if ((given & c.required) != c.required) {
-        return "missing option";
-    }
-    if (static_cast<int>(args.files.size()) != c.files) {
-        return c.files == 0 ? "unexpected argument " + args.files.front() : "wrong number of files";
-    }
-    if ((given & kOptPort) != 0 && comNumberOf(args.port) == 0 &&
-        (args.port.empty() || args.port[0] != '/')) {
-        return "--port wants COMn or a path starting with /, not " + args.port;
-    }
-    return std::nullopt;
+    return checkArguments(c, args, given);
 }
 
 // ---- shared steps ---------------------------------------------------------------------
@@ -360,7 +355,7 @@ int runWrite(const Arguments& args, const CliIo& io) {
     }
     // The write always asks (no radio was read in this process); without a terminal to ask
     // on, refuse before anything reaches the radio.
-    if (!io.terminal.inIsTerminal && !io.terminal.assumeYes && !args.yes) {
+    if (!io.terminal.inIsTerminal && !io.terminal.assumeYes) {
         ui.ask("Radio has not been read in this session. Continue?", "Warning",
                WorkflowUi::Icon::Warning);
         return kExitRefused;
