@@ -1,5 +1,6 @@
 // kav-radio-sim: one virtual radio on a pseudo-terminal until SIGINT or SIGTERM.
 
+#include "sim/Demoimage.h"
 #include "sim/Virtualradio.h"
 
 #include <cerrno>
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "  --com N              link the pty into the ports folder as COMN\n"
     "  --ports-dir DIR      ports folder (default $KAV_PORTS_DIR or $XDG_CONFIG_HOME/Kav/ports)\n"
     "  --product-id HEX     product ID at EEPROM address 0 (default 2200)\n"
-    "  --eeprom FILE        load the EEPROM from a .mem file (product ID kept from the file)\n"
+    "  --eeprom FILE        load the EEPROM from a .mem file (product ID kept from the file);\n"
+    "                       without it a QM2200 holds a plausible configuration\n"
     "  --radio-type TEXT    radio type text (default QM2200)\n"
     "  --firmware M.mm[L]   firmware version, hexadecimal digits (default 2.01)\n"
     "  --status HEX         status byte\n"
@@ -248,6 +250,8 @@ int runRadio(const Options& options) {
     radio.update([&](CommandResponder& r) {
         if (!options.eepromFile.empty()) {
             loaded = r.eeprom().loadFromFile(options.eepromFile) >= 0;
+        } else if (options.productId == 0x2200) {
+            r.eeprom() = kav::demoImage(); // something worth reading
         }
         for (const auto& change : options.radioChanges) {
             change(r);
