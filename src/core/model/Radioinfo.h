@@ -10,14 +10,30 @@ namespace kav {
 inline constexpr int kVariableCount = 113; // named variables 0..112
 inline constexpr int kVariableMapSize = 2048;
 
-// Well-known variable indices used across the program.
+// Indices of the variables the program names in code (see eeVarNames for all of them).
 enum Variable : int {
     kVarProductId = 0,
+    kVarMod = 13,
+    kVarBal = 15,
+    kVarRfPowerHi = 17,
+    kVarRfPowerLo = 18,
+    kVarPllFRef = 19,
+    kVarS1Cal = 21,
+    kVarS10Cal = 22,
+    kVarPcbRev = 27,
     kVarStatus = 28,
+    kVarLastChannel = 29,
     kVarSqlLevel = 30,
+    kVarOptions5 = 36,
+    kVarSqlOpenDebounce = 44,
+    kVarSqlMinOpen = 45,
+    kVarTxCtcssTone = 52,
+    kVarRxCtcssTone = 53,
     kVarRxBank = 73,
+    kVarSql0 = 74,
     kVarScanMem0 = 89,
     kVarRxOnlyChannels = 93,
+    kVarLcdContrast = 100,
 };
 
 // The address maps; the QM1700 and QM1400 share one.

@@ -98,7 +98,7 @@ ToneScheme toneScheme(int options5, bool supportsExtendedCtcss, std::uint32_t bu
 ToneScheme imageToneScheme(const EEPROM& image, const TradioInfo& models,
                            std::uint32_t buildProductId, int firmwareMajor) {
     // A model without "Options-5" reads it as erased (255), like an erased image.
-    const int options5 = image.getByte(models.variableAddress(kOptions5Variable)) & 0xFF;
+    const int options5 = image.getByte(models.variableAddress(kVarOptions5)) & 0xFF;
     return toneScheme(options5, models.supportsExtendedCtcss(buildProductId), buildProductId,
                       firmwareMajor);
 }

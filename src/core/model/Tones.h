@@ -14,7 +14,6 @@ inline constexpr int kLegacyToneCount = 38;  // tones of the 38-tone set
 inline constexpr int kDcsCodeCount = 104;    // DCS code numbers 1..104
 inline constexpr int kFirstDcsToneCode = 51; // tone code of DCS number 1
 inline constexpr int kLastDcsToneCode = 154; // tone code of DCS number 104
-inline constexpr int kOptions5Variable = 36; // "Options-5"
 inline constexpr int kOptions5LegacyNumbering = 0x80;
 inline constexpr int kOptions5ToneSet38 = 0x40;
 

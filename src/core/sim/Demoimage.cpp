@@ -43,13 +43,13 @@ int address(int variable) {
 EEPROM demoImage() {
     EEPROM image;
     image.setWord(address(kVarProductId), 0x2200);
-    image.setWord(address(27), 0x0003); // PCB revision 3
+    image.setWord(address(kVarPcbRev), 0x0003);
     for (const Setting& s : kSettings) {
         image.setByte(address(s.variable), s.value);
     }
     // Squelch thresholds rise with the level.
     for (int level = 0; level < 10; ++level) {
-        image.setByte(address(74 + level), 0x18 + level * 0x0C);
+        image.setByte(address(kVarSql0 + level), 0x18 + level * 0x0C);
     }
     std::array<std::uint8_t, 24> scan{};
     for (int channel = 0; channel < 40; ++channel) {

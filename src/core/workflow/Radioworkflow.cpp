@@ -9,7 +9,6 @@ namespace kav {
 
 namespace {
 
-constexpr int kVarLcdContrast = 100;
 constexpr auto kBaudSettle = std::chrono::milliseconds(200);
 
 bool accepted(const AppContext& ctx, std::uint32_t id, std::string& name) {

@@ -21,20 +21,6 @@ constexpr int kRecordsPerBank = 20;
 constexpr int kListedRecords = 19; // channels 81..99 of each bank
 constexpr int kFirstRxChannel = 81;
 
-enum ReportVariable : int {
-    kVarMod = 13,
-    kVarBal = 15,
-    kVarRfPowerHi = 17,
-    kVarRfPowerLo = 18,
-    kVarPllFRef = 19,
-    kVarS1Cal = 21,
-    kVarS10Cal = 22,
-    kVarSqlOpenDebounce = 44,
-    kVarSqlMinOpen = 45,
-    kVarTxCtcssTone = 52,
-    kVarRxCtcssTone = 53,
-};
-
 struct ValueLine {
     std::string_view label;
     int variable;

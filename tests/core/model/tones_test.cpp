@@ -117,7 +117,7 @@ TEST(ToneScheme, FromImageReadsOptions5AtTheCurrentModelsAddress) {
     TradioInfo models;
     models.setModelByProductId(0x2200);
     EXPECT_EQ(imageToneScheme(image, models, 0x2200, -1), ToneScheme::Legacy38);
-    image.setByte(models.variableAddress(kOptions5Variable), 0x80);
+    image.setByte(models.variableAddress(kVarOptions5), 0x80);
     EXPECT_EQ(imageToneScheme(image, models, 0x2200, -1), ToneScheme::Legacy50);
 
     // The QM3100 supports extended CTCSS from firmware 2 on.
@@ -125,7 +125,7 @@ TEST(ToneScheme, FromImageReadsOptions5AtTheCurrentModelsAddress) {
     const FixedFirmware current(2);
     TradioInfo qm3100(&old);
     qm3100.setModelByProductId(0x3100);
-    image.setByte(qm3100.variableAddress(kOptions5Variable), 0xFF);
+    image.setByte(qm3100.variableAddress(kVarOptions5), 0xFF);
     EXPECT_EQ(imageToneScheme(image, qm3100, 0x3100, 1), ToneScheme::Legacy38);
     qm3100.setFirmwareSource(&current);
     EXPECT_EQ(imageToneScheme(image, qm3100, 0x3100, 2), ToneScheme::Extended);
