@@ -23,6 +23,7 @@ function(add_unit_test name)
         add_executable(${name} ${ARG_SOURCES})
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main kav_options)
     endif()
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(${name} PRIVATE
                                KAV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60

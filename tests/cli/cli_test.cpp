@@ -1,5 +1,6 @@
 #include "model/Eeprom.h"
 #include "sim/Virtualradio.h"
+#include "support/Testsupport.h"
 #include "workflow/Appcontext.h"
 #include "workflow/Memfile.h"
 #include "workflow/Report.h"
@@ -142,16 +143,6 @@ CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) {
     return CliChild(args, stdinFd).finish();
 }
 
-Bytes pattern(std::uint16_t productId, int seed) {
-    Bytes bytes(EEPROM::kImageSize);
-    for (std::size_t a = 0; a < bytes.size(); ++a) {
-        bytes[a] = static_cast<std::uint8_t>((a * 7 + static_cast<std::size_t>(seed)) & 0xFF);
-    }
-    bytes[0] = static_cast<std::uint8_t>(productId >> 8);
-    bytes[1] = static_cast<std::uint8_t>(productId & 0xFF);
-    return bytes;
-}
-
 Bytes fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -199,18 +190,12 @@ private:
 class CliTest : public ::testing::Test {
 public:
     void SetUp() override {
-        char dirTemplate[] = "/tmp/kav-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
-        dir = dirTemplate;
         fs::create_directory(dir / "ports");
         ::setenv("KAV_PORTS_DIR", (dir / "ports").c_str(), 1);
-        setRadioImage(pattern(0x2200, 3));
+        setRadioImage(test::patternImage(0x2200, 3));
         ASSERT_TRUE(sim.start());
     }
-    void TearDown() override {
-        sim.stop();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { sim.stop(); }
 
     void setRadioImage(const Bytes& bytes) {
         sim.update([&](CommandResponder& r) { r.eeprom().writeBlock(0, bytes.data(), 2048); });
@@ -234,7 +219,8 @@ public:
     std::string port() const { return sim.slavePath(); }
     std::string path(const char* name) const { return (dir / name).string(); }
 
-    fs::path dir;
+    test::TempDir scratch{"kav-cli"};
+    fs::path dir = scratch.path();
     VirtualRadio sim;
 };
 
@@ -253,7 +239,7 @@ TEST_F(CliTest, ReadGivesTheRadiosOwnEepromAndDiffFindsItIdentical) {
 }
 
 TEST_F(CliTest, WriteOfAnEditedImageThenReadGivesThatImage) {
-    Bytes edited = pattern(0x2200, 11);
+    Bytes edited = test::patternImage(0x2200, 11);
     edited[32] = 0x07; // "Sql Level"
     writeBytes(path("edited.mem"), edited);
 
@@ -269,7 +255,7 @@ TEST_F(CliTest, WriteOfAnEditedImageThenReadGivesThatImage) {
 
 TEST_F(CliTest, WriteThroughTheComMapAfterConfirmationOnATerminal) {
     fs::create_symlink(port(), dir / "ports" / "COM5");
-    writeBytes(path("image.mem"), pattern(0x2200, 5));
+    writeBytes(path("image.mem"), test::patternImage(0x2200, 5));
     TypedTerminal terminal("y\n");
     ASSERT_TRUE(terminal.ready());
 
@@ -279,7 +265,7 @@ TEST_F(CliTest, WriteThroughTheComMapAfterConfirmationOnATerminal) {
     EXPECT_TRUE(contains(write.err, "Warning: Radio has not been read in this session. Continue? "
                                     "[y/N]"))
         << write.err;
-    EXPECT_EQ(radioBytes(), pattern(0x2200, 5));
+    EXPECT_EQ(radioBytes(), test::patternImage(0x2200, 5));
 }
 
 // A write that a check stops: exit 3, and nothing but the product-ID reads reaches the radio.
@@ -313,20 +299,20 @@ TEST_P(WriteRefusals, ExitThreeAndSendNothingAfterTheChecks) {
     for (std::uint8_t code : requestCodes()) {
         EXPECT_EQ(code, kReadProductIdCode);
     }
-    EXPECT_EQ(radioBytes(), pattern(0x2200, 3));
+    EXPECT_EQ(radioBytes(), test::patternImage(0x2200, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteRefusals,
     ::testing::Values(WriteRefusal{"ErasedImage", Bytes(2048, 0xFF), "y\n",
                                    "Reading Mem-file: Incorrect radio type (FFFF)"},
-                      WriteRefusal{"Qm3100File", pattern(0x3100, 1), "y\n",
+                      WriteRefusal{"Qm3100File", test::patternImage(0x3100, 1), "y\n",
                                    "Reading Mem-file: Incorrect radio type (3100)"},
                       WriteRefusal{
-                          "Declined", pattern(0x2200, 1), "n\n",
+                          "Declined", test::patternImage(0x2200, 1), "n\n",
                           "Warning: Radio has not been read in this session. Continue? [y/N]"},
-                      WriteRefusal{"EmptyAnswer", pattern(0x2200, 1), "\n", "[y/N]"},
-                      WriteRefusal{"NoTerminalNoYes", pattern(0x2200, 1), nullptr,
+                      WriteRefusal{"EmptyAnswer", test::patternImage(0x2200, 1), "\n", "[y/N]"},
+                      WriteRefusal{"NoTerminalNoYes", test::patternImage(0x2200, 1), nullptr,
                                    "Refused: standard input is not a terminal"}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -387,7 +373,7 @@ TEST_F(CliTest, ReadCompletesThroughNoiseAndPanelFramesAndAnswersThePanel) {
 }
 
 TEST_F(CliTest, ReadOfAnotherModelIsRefused) {
-    setRadioImage(pattern(0x3100, 2));
+    setRadioImage(test::patternImage(0x3100, 2));
     const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
     EXPECT_EQ(read.status, 3);
     EXPECT_TRUE(contains(read.err, "Checking Product ID: Incorrect radio type (3100)")) << read.err;
@@ -395,7 +381,7 @@ TEST_F(CliTest, ReadOfAnotherModelIsRefused) {
 }
 
 TEST_F(CliTest, DiffNamesTheVariablesThatDiffer) {
-    Bytes a = pattern(0x2200, 1);
+    Bytes a = test::patternImage(0x2200, 1);
     Bytes b = a;
     a[32] = 0x05;
     b[32] = 0x07;
@@ -414,7 +400,7 @@ TEST_F(CliTest, DiffNamesTheVariablesThatDiffer) {
 }
 
 TEST_F(CliTest, ReportPrintsTheCoresText) {
-    writeBytes(path("a.mem"), pattern(0x2200, 4));
+    writeBytes(path("a.mem"), test::patternImage(0x2200, 4));
     const CliRun report = runCli({"report", path("a.mem"), "--calibration", "--rx-channels"});
     ASSERT_EQ(report.status, 0) << report.err;
 
@@ -427,7 +413,7 @@ TEST_F(CliTest, ReportPrintsTheCoresText) {
         buildReport(reportInput(ctx), {true, true, false}, reportDateToday());
     EXPECT_EQ(report.out, expected);
 
-    writeBytes(path("qm3100.mem"), pattern(0x3100, 4));
+    writeBytes(path("qm3100.mem"), test::patternImage(0x3100, 4));
     EXPECT_EQ(runCli({"report", path("qm3100.mem")}).status, 3);
     EXPECT_EQ(runCli({"report", path("none.mem")}).status, 1);
 }

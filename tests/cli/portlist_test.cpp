@@ -1,4 +1,5 @@
 #include "Portlist.h"
+#include "support/Testsupport.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,9 +16,6 @@ namespace fs = std::filesystem;
 class UsbProductTest : public ::testing::Test {
 public:
     void SetUp() override {
-        char dirTemplate[] = "/tmp/kav-sysfs-XXXXXX";
-        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
-        root = dirTemplate;
         const fs::path usbDevice = root / "devices/pci0/usb1/1-2";
         fs::create_directories(usbDevice / "1-2:1.0/ttyUSB0");
         std::ofstream(usbDevice / "product") << "FT232R USB UART\n";
@@ -32,9 +30,8 @@ public:
         std::ofstream(root / "dev/ttyUSB0").put('\0');
         std::ofstream(root / "dev/ttyS0").put('\0');
     }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root;
+    test::TempDir scratch{"kav-sysfs"};
+    fs::path root = scratch.path();
 };
 
 TEST_F(UsbProductTest, NamesTheUsbDeviceAboveTheTtyAndNothingElse) {

@@ -1,4 +1,5 @@
 #include "model/Eeprom.h"
+#include "support/Testsupport.h"
 
 #include <array>
 #include <cstdio>
@@ -224,16 +225,8 @@ TEST(RxChannelTest, ChannelOutsideTheImageLeavesTheRecordAlone) {
 
 class MemFileTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = testing::TempDir() + "/kavmem-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        ::chmod(dir_.c_str(), 0700);
-        std::string cmd = "rm -rf '" + dir_ + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
+    // A test may leave the folder read-only; give it back so it can be removed.
+    void TearDown() override { ::chmod(dir_.c_str(), 0700); }
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
     static void writeFile(const std::string& p, const std::vector<std::uint8_t>& bytes) {
@@ -253,7 +246,8 @@ protected:
         return image;
     }
 
-    std::string dir_;
+    test::TempDir scratch_{"kavmem"};
+    std::string dir_ = scratch_.str();
 };
 
 TEST_F(MemFileTest, SaveAndLoadRoundTrip) {

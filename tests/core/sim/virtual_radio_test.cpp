@@ -1,5 +1,6 @@
 #include "link/Kaviiprotocol.h"
 #include "sim/Virtualradio.h"
+#include "support/Testsupport.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -15,13 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
-
-Bytes frameOf(const Bytes& payload) {
-    Bytes frame(kKavIIMaxFrame);
-    frame.resize(static_cast<std::size_t>(
-        buildKavIIFrame(payload.data(), static_cast<int>(payload.size()), frame.data())));
-    return frame;
-}
 
 // The program's end of the line: the slave side of the radio's pty.
 class ProgramEnd {
@@ -44,7 +38,7 @@ public:
     void write(const Bytes& bytes) {
         ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
-    void request(const Bytes& payload) { write(frameOf(payload)); }
+    void request(const Bytes& payload) { write(test::kaviiFrame(payload)); }
 
     // Up to `count` bytes, fewer when the line stays quiet for timeoutMs.
     Bytes read(std::size_t count, int timeoutMs = 1000) {
@@ -126,7 +120,7 @@ Bytes read16Reply() {
 
 TEST_F(VirtualRadioTest, AnswersARequestWithItsFramedReplyAndRecordsIt) {
     program->request(kRead16);
-    const Bytes expected = frameOf(read16Reply());
+    const Bytes expected = test::kaviiFrame(read16Reply());
     EXPECT_EQ(program->read(expected.size()), expected);
     EXPECT_EQ(radio.requests(), std::vector<Bytes>{kRead16});
     EXPECT_EQ(radio.repliesSent(), 1);
@@ -164,7 +158,7 @@ TEST_F(VirtualRadioTest, NoiseBeforeAndKavIFrameAfterEachReply) {
         f.kavIAfterReply = kavI;
     });
     program->request(kRead16);
-    const Bytes frame = frameOf(read16Reply());
+    const Bytes frame = test::kaviiFrame(read16Reply());
     const Bytes line = program->read(20 + frame.size() + kavI.size());
     ASSERT_EQ(line.size(), 20 + frame.size() + kavI.size());
     for (std::size_t i = 0; i < 20; ++i) {
@@ -181,7 +175,7 @@ TEST_F(VirtualRadioTest, CorruptsOneByteOfTheChosenReplyOnly) {
         f.corruptReplyNumber = 2;
         f.corruptOffset = 5;
     });
-    const Bytes clean = frameOf(read16Reply());
+    const Bytes clean = test::kaviiFrame(read16Reply());
     program->request(kRead16);
     EXPECT_EQ(program->read(clean.size()), clean);
     program->request(kRead16);
@@ -202,7 +196,7 @@ TEST_F(VirtualRadioTest, DelaysEachReply) {
 
 TEST_F(VirtualRadioTest, PacedBlockReadTakesAtLeastTheLineTime) {
     setFaults([](VirtualRadioFaults& f) { f.lineRate = 9600; });
-    const Bytes expected = frameOf(read16Reply());
+    const Bytes expected = test::kaviiFrame(read16Reply());
     const auto start = Clock::now();
     program->request(kRead16);
     EXPECT_EQ(program->read(expected.size()), expected);

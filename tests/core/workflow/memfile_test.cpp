@@ -1,4 +1,5 @@
 #include "FakeUi.h"
+#include "support/Testsupport.h"
 #include "workflow/Appcontext.h"
 #include "workflow/Memfile.h"
 
@@ -26,13 +27,7 @@ bool allFF(const Bytes& bytes, std::size_t from = 0) {
 
 class MemFileWorkflowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dirTemplate[] = "/tmp/kav-memfile-XXXXXX";
-        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
-        dir = dirTemplate;
-        ctx.models().setModelByProductId(0x2200);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ctx.models().setModelByProductId(0x2200); }
 
     std::string writeRaw(const std::string& name, const Bytes& bytes) {
         const fs::path path = dir / name;
@@ -51,7 +46,8 @@ protected:
         return bytes;
     }
 
-    fs::path dir;
+    test::TempDir scratch{"kav-memfile"};
+    fs::path dir = scratch.path();
     FakeUi ui;
     AppContext ctx{BuildConfig::delivered(), 0};
 };

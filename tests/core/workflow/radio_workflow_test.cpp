@@ -1,5 +1,6 @@
 #include "FakeUi.h"
 #include "sim/Virtualradio.h"
+#include "support/Testsupport.h"
 #include "workflow/Appcontext.h"
 #include "workflow/Memfile.h"
 #include "workflow/Radioworkflow.h"
@@ -30,16 +31,6 @@ constexpr std::uint8_t kResetCode = 0xBF;
 constexpr int kStatusAddress = 30;      // "Status" in the QM2200 map
 constexpr int kRepliesBeforeBlocks = 4; // product ID, prog mode, radio type, version
 
-Bytes pattern(std::uint16_t productId, int seed) {
-    Bytes bytes(EEPROM::kImageSize);
-    for (std::size_t a = 0; a < bytes.size(); ++a) {
-        bytes[a] = static_cast<std::uint8_t>((a * 7 + static_cast<std::size_t>(seed)) & 0xFF);
-    }
-    bytes[0] = static_cast<std::uint8_t>(productId >> 8);
-    bytes[1] = static_cast<std::uint8_t>(productId & 0xFF);
-    return bytes;
-}
-
 Bytes imageBytes(const EEbuffer& image) {
     return Bytes(image.bytes(), image.bytes() + image.size());
 }
@@ -48,11 +39,8 @@ Bytes imageBytes(const EEbuffer& image) {
 class RadioWorkflowTest : public ::testing::Test {
 public:
     void SetUp() override {
-        char dirTemplate[] = "/tmp/kav-workflow-XXXXXX";
-        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
-        dir = dirTemplate;
         ::setenv("KAV_PORTS_DIR", dir.c_str(), 1);
-        setRadioImage(pattern(0x2200, 3));
+        setRadioImage(test::patternImage(0x2200, 3));
         ASSERT_TRUE(sim.start());
         fs::create_symlink(sim.slavePath(), dir / "COM1");
     }
@@ -60,7 +48,6 @@ public:
     void TearDown() override {
         ctx.reset();
         sim.stop();
-        fs::remove_all(dir);
     }
 
     void makeContext(const BuildConfig& config = BuildConfig::delivered()) {
@@ -101,7 +88,8 @@ public:
         return static_cast<int>(std::count(codes.begin(), codes.end(), code));
     }
 
-    fs::path dir;
+    test::TempDir scratch{"kav-workflow"};
+    fs::path dir = scratch.path();
     VirtualRadio sim;
     FakeUi ui; // outlives the context, as the windows outlive the worker
     std::unique_ptr<AppContext> ctx;
@@ -142,7 +130,7 @@ TEST_P(RoundTrip, FullReadReproducesTheRadioByteForByte) {
 TEST_P(RoundTrip, FullWriteMakesTheRadioEqualTheImage) {
     makeContext(BuildConfig::engineering());
     ctx->arrayReadWriteChecked = GetParam();
-    const Bytes wanted = pattern(0x2200, 11);
+    const Bytes wanted = test::patternImage(0x2200, 11);
     ctx->image().writeBlock(0, wanted.data(), 2048);
     ui.answers = {true}; // "not been read in this session"
 
@@ -230,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {kNoProductId}},
         Refusal{"WrongRadioType",
                 false,
-                [](RadioWorkflowTest& fx) { fx.setRadioImage(pattern(0x3100, 1)); },
+                [](RadioWorkflowTest& fx) { fx.setRadioImage(test::patternImage(0x3100, 1)); },
                 {{"Incorrect radio type (3100)", "Checking Product ID"}}},
         Refusal{"WriteSecondIdReadFails",
                 true,
@@ -247,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"RadioAndImageDiffer",
                 true,
                 [](RadioWorkflowTest& fx) {
-                    fx.setRadioImage(pattern(0x1700, 1));
+                    fx.setRadioImage(test::patternImage(0x1700, 1));
                     fx.ctx->image().setWord(0, 0x2200);
                 },
                 {{"Wrong Radio Type (radio is QM1700, config is for QM2200)",
@@ -352,7 +340,7 @@ TEST_F(RadioWorkflowTest, Qm3100KeepsTheRadiosLcdContrastUnlessItCannotBeRead) {
     constexpr int kContrast = 62;
     for (const bool readable : {true, false}) {
         SCOPED_TRACE(readable ? "contrast readable" : "contrast read refused");
-        Bytes radio = pattern(0x3100, 2);
+        Bytes radio = test::patternImage(0x3100, 2);
         radio[kContrast] = 0x07;
         setRadioImage(radio);
         setFaults([&](auto& f) { f.nackCodes[0x01] = !readable; });
@@ -487,7 +475,7 @@ protected:
 };
 
 TEST_F(StartUp, LoadsTheDefaultFile) {
-    const Bytes file = pattern(0x2200, 5);
+    const Bytes file = test::patternImage(0x2200, 5);
     const fs::path path = dir / "default.mem";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 2048);
 

@@ -4,6 +4,7 @@
 #include "link/Serialport.h"
 #include "model/Radioinfo.h"
 #include "sim/Virtualradio.h"
+#include "support/Testsupport.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -44,9 +45,6 @@ TEST(AcceptsRadioType, PrefixOfTheBuildModelNameOrMask511) {
 class AutodetectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kav-autodetect-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
         fs::create_directory(root / "ports");
         fs::create_directory(root / "sys"); // lists no kernel tty, so only the links count
         env.portsDir = (root / "ports").string();
@@ -57,7 +55,6 @@ protected:
         radio.reset();
         port.Close();
         radios.clear();
-        fs::remove_all(root);
     }
 
     // A radio on COM n reporting `type`; `silent` makes it answer nothing.
@@ -103,7 +100,8 @@ protected:
         return autoDetect(port, *radio, models, config, env, cancel, progress);
     }
 
-    fs::path root;
+    test::TempDir scratch{"kav-autodetect"};
+    fs::path root = scratch.path();
     PortEnvironment env;
     std::map<int, std::unique_ptr<VirtualRadio>> radios;
     SerialPort port;

@@ -3,6 +3,7 @@
 #include "link/Event.h"
 #include "link/Kaviiprotocol.h"
 #include "link/MessageSink.h"
+#include "support/Testsupport.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -19,14 +20,6 @@
 #include <vector>
 
 namespace kav::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes kaviiFrame(const Bytes& payload) {
-    std::uint8_t frame[kKavIIMaxFrame];
-    const int n = buildKavIIFrame(payload.data(), static_cast<int>(payload.size()), frame);
-    return Bytes(frame, frame + n);
-}
 
 // Records every notice and lets a test wait for one.
 class RecordingSink : public MessageSink {

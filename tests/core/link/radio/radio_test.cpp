@@ -2,6 +2,7 @@
 #include "link/Radio.h"
 #include "link/Serialport.h"
 #include "sim/Virtualradio.h"
+#include "support/Testsupport.h"
 
 #include <chrono>
 #include <functional>
@@ -15,13 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
-
-Bytes frameOf(const Bytes& payload) {
-    Bytes frame(kKavIIMaxFrame);
-    frame.resize(static_cast<std::size_t>(
-        buildKavIIFrame(payload.data(), static_cast<int>(payload.size()), frame.data())));
-    return frame;
-}
 
 class TRadioTest : public ::testing::Test {
 protected:
@@ -50,7 +44,7 @@ protected:
         const std::size_t seen = sim.requests().size();
         injector = std::thread([this, seen, payload] {
             if (sim.waitForRequests(seen + 1, 2000)) {
-                sim.sendKavIFrame(frameOf(payload));
+                sim.sendKavIFrame(test::kaviiFrame(payload));
             }
         });
     }

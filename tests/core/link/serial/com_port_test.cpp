@@ -1,5 +1,6 @@
 #include "PtyPair.h"
 #include "link/Com_port.h"
+#include "support/Testsupport.h"
 
 #include <filesystem>
 #include <fstream>
@@ -10,20 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch directory removed with the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string templ = (fs::temp_directory_path() / "kav-ports-XXXXXX").string();
-        path_ = ::mkdtemp(templ.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_;
-};
+using test::TempDir;
 
 TEST(ComPort, ComNumberOfAcceptsOnlyComFollowedByOneTo256) {
     const std::pair<const char*, int> cases[] = {

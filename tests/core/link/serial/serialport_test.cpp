@@ -1,5 +1,6 @@
 #include "PtyPair.h"
 #include "link/Serialport.h"
+#include "support/Testsupport.h"
 
 #include <chrono>
 #include <filesystem>
@@ -244,21 +245,14 @@ TEST_F(SerialPortTest, TrafficNoticesCarryCopiesOfTheBytes) {
 // Maps COM numbers to ptys through a private ports folder for the life of a test.
 class PortsFolder {
 public:
-    PortsFolder() {
-        std::string templ = (fs::temp_directory_path() / "kav-ports-XXXXXX").string();
-        path_ = ::mkdtemp(templ.data());
-        ::setenv("KAV_PORTS_DIR", path_.c_str(), 1);
-    }
-    ~PortsFolder() {
-        ::unsetenv("KAV_PORTS_DIR");
-        fs::remove_all(path_);
-    }
+    PortsFolder() { ::setenv("KAV_PORTS_DIR", folder_.str().c_str(), 1); }
+    ~PortsFolder() { ::unsetenv("KAV_PORTS_DIR"); }
     void link(int n, const std::string& device) const {
-        fs::create_symlink(device, path_ / ("COM" + std::to_string(n)));
+        fs::create_symlink(device, folder_ / ("COM" + std::to_string(n)));
     }
 
 private:
-    fs::path path_;
+    test::TempDir folder_{"kav-ports"};
 };
 
 TEST_F(SerialPortTest, ChangePortPostsItsNoticeThenOpensAtTheRateLastApplied) {
