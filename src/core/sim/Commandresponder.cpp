@@ -27,17 +27,17 @@ struct CommandTables {
         {kWriteByte, 4, &CommandResponder::writeByte},
         {kWriteWord, 5, &CommandResponder::writeWord},
         {kWrite16, 19, &CommandResponder::write16},
-        {kSetChannel, 2, &CommandResponder::setChannel},
+        {kSetChannel, 2, &CommandResponder::storeSetting<&RadioState::channel, 1, false>},
         {kSetRfPower, 3, &CommandResponder::setRfPower},
-        {kSetPtt, 2, &CommandResponder::setPtt},
-        {kSetSquelchLevel, 2, &CommandResponder::setSquelchLevel},
+        {kSetPtt, 2, &CommandResponder::storeSetting<&RadioState::ptt, 1, false>},
+        {kSetSquelchLevel, 2, &CommandResponder::storeSetting<&RadioState::squelchLevel, 1, false>},
         {kStepUp, 1, &CommandResponder::stepChannel},
         {kStepDown, 1, &CommandResponder::stepChannel},
         {kWriteBlock, 4, &CommandResponder::writeBlock},
         {kWriteRadioId, 9, &CommandResponder::writeRadioId},
-        {kSetVolume, 2, &CommandResponder::setVolume},
+        {kSetVolume, 2, &CommandResponder::storeSetting<&RadioState::volume, 1, false>},
         {kEngineering, 2, &CommandResponder::engineering},
-        {kSetTestMode, 2, &CommandResponder::setTestMode},
+        {kSetTestMode, 2, &CommandResponder::storeSetting<&RadioState::testMode, 1, false>},
         {kEnterProgMode, 1, &CommandResponder::enterProgMode},
         {kReadRadioType, 1, &CommandResponder::readRadioType},
         {kSetBaudRate, 4, &CommandResponder::setBaudRate},
@@ -50,10 +50,10 @@ struct CommandTables {
         {kGetArray, 3, &CommandResponder::getArray},
         {kReadAdc, 3, &CommandResponder::readAdc},
         {kMemWrite, 6, &CommandResponder::memWrite},
-        {kSelcallTone, 3, &CommandResponder::setSelcallTone},
-        {kCtcssTone, 3, &CommandResponder::setCtcssTone},
+        {kSelcallTone, 3, &CommandResponder::storeSetting<&RadioState::selcallTone, 2, true>},
+        {kCtcssTone, 3, &CommandResponder::storeSetting<&RadioState::ctcssTone, 2, true>},
         {kWriteLcd, 12, &CommandResponder::writeLcd},
-        {kSquelchOpen, 3, &CommandResponder::setSquelchOpen},
+        {kSquelchOpen, 3, &CommandResponder::storeSetting<&RadioState::squelchOpen, 2, true>},
         {kSetPll, 4, &CommandResponder::setPll},
         {kAutoAlign, 6, &CommandResponder::autoAlign},
         {kBeep, 4, &CommandResponder::beep},
@@ -252,8 +252,12 @@ bool CommandResponder::stepChannel(Request request, Reply& reply) {
     return true;
 }
 
-bool CommandResponder::setChannel(Request request, Reply&) {
-    state_.channel = request[1];
+template <std::uint8_t RadioState::*Field, std::size_t At, bool WithStatus>
+bool CommandResponder::storeSetting(Request request, Reply& reply) {
+    state_.*Field = request[At];
+    if (WithStatus) {
+        reply.push_back(kStatusOk);
+    }
     return true;
 }
 
@@ -265,26 +269,6 @@ bool CommandResponder::getStatus(Request, Reply& reply) {
 bool CommandResponder::setRfPower(Request request, Reply&) {
     state_.rfLevel = request[1];
     state_.rfMode = request[2];
-    return true;
-}
-
-bool CommandResponder::setPtt(Request request, Reply&) {
-    state_.ptt = request[1];
-    return true;
-}
-
-bool CommandResponder::setSquelchLevel(Request request, Reply&) {
-    state_.squelchLevel = request[1];
-    return true;
-}
-
-bool CommandResponder::setVolume(Request request, Reply&) {
-    state_.volume = request[1];
-    return true;
-}
-
-bool CommandResponder::setTestMode(Request request, Reply&) {
-    state_.testMode = request[1];
     return true;
 }
 
@@ -347,26 +331,8 @@ bool CommandResponder::memWrite(Request request, Reply& reply) {
     return true;
 }
 
-bool CommandResponder::setSelcallTone(Request request, Reply& reply) {
-    state_.selcallTone = request[2];
-    reply.push_back(kStatusOk);
-    return true;
-}
-
-bool CommandResponder::setCtcssTone(Request request, Reply& reply) {
-    state_.ctcssTone = request[2];
-    reply.push_back(kStatusOk);
-    return true;
-}
-
 bool CommandResponder::writeLcd(Request request, Reply& reply) {
     std::copy_n(request.begin() + 2, state_.lcd.size(), state_.lcd.begin());
-    reply.push_back(kStatusOk);
-    return true;
-}
-
-bool CommandResponder::setSquelchOpen(Request request, Reply& reply) {
-    state_.squelchOpen = request[2];
     reply.push_back(kStatusOk);
     return true;
 }

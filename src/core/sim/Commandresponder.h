@@ -96,13 +96,8 @@ private:
     bool writeBlock(Request request, Reply& reply);
     bool getChannel(Request request, Reply& reply);
     bool stepChannel(Request request, Reply& reply);
-    bool setChannel(Request request, Reply& reply);
     bool getStatus(Request request, Reply& reply);
     bool setRfPower(Request request, Reply& reply);
-    bool setPtt(Request request, Reply& reply);
-    bool setSquelchLevel(Request request, Reply& reply);
-    bool setVolume(Request request, Reply& reply);
-    bool setTestMode(Request request, Reply& reply);
     bool readRadioId(Request request, Reply& reply);
     bool writeRadioId(Request request, Reply& reply);
     bool engineering(Request request, Reply& reply);
@@ -111,16 +106,18 @@ private:
     bool getArray(Request request, Reply& reply);
     bool readAdc(Request request, Reply& reply);
     bool memWrite(Request request, Reply& reply);
-    bool setSelcallTone(Request request, Reply& reply);
-    bool setCtcssTone(Request request, Reply& reply);
     bool writeLcd(Request request, Reply& reply);
-    bool setSquelchOpen(Request request, Reply& reply);
     bool setPll(Request request, Reply& reply);
     bool autoAlign(Request request, Reply& reply);
     bool beep(Request request, Reply& reply);
     bool readAudioSamples(Request request, Reply& reply);
     bool readFrequencyError(Request request, Reply& reply);
     bool setMode(Request request, Reply& reply);
+
+    // Commands that only store one request byte in the radio state; engineering ones
+    // answer with a status byte.
+    template <std::uint8_t RadioState::*Field, std::size_t At, bool WithStatus>
+    bool storeSetting(Request request, Reply& reply);
 
     bool writeAllowed() const { return state_.progMode || !state_.writesNeedProgMode; }
     bool storeBytes(int address, Request bytes);
