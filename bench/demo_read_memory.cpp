@@ -2,7 +2,7 @@
 // radio, context and main window that `kavprog --simulate` builds, then Read radio answered
 // with OK. Prints the peak and the elapsed time.
 //   QT_QPA_PLATFORM=offscreen build/bench/demo_read_memory
-#include "app/Demo.h"
+#include "app/DemoRadio.h"
 #include "app/Main.h"
 #include "app/Popups.h"
 

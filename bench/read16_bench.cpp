@@ -3,10 +3,10 @@
 //   frame bytes x 10 bits / baud + 10 ms for the read to complete on a quiet line.
 //   build/bench/read16_bench [rounds]
 #include "link/Radio.h"
-#include "link/Serialport.h"
+#include "link/SerialPort.h"
+#include "model/BuildConfig.h"
 #include "model/Eeprom.h"
-#include "sim/Virtualradio.h"
-#include "workflow/BuildConfig.h"
+#include "sim/VirtualRadio.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,10 +5,11 @@
 // and the CPU the process uses while the port sits open and idle.
 //   build/bench/transfer_bench [idle seconds]
 #include "link/Kaviiprotocol.h"
-#include "sim/Virtualradio.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Radioworkflow.h"
-#include "workflow/Workflowui.h"
+#include "sim/VirtualRadio.h"
+#include "workflow/AppContext.h"
+#include "workflow/PortOpening.h"
+#include "workflow/RadioWorkflow.h"
+#include "workflow/WorkflowUi.h"
 
 #include <chrono>
 #include <cstdio>
@@ -81,7 +82,7 @@ void timeCommand(const char* name, kav::VirtualRadio& sim, kav::AppContext& ctx,
     const kav::CommandResponder before = sim.snapshot();
     sim.clearRecords();
     const auto start = Clock::now();
-    const bool started = command(ctx, ui);
+    const bool started = command(ctx, ui) == kav::Outcome::Done;
     ctx.waitForTransfer();
     const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     ui.drain();
@@ -120,11 +121,10 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path dir = dirTemplate;
     std::filesystem::create_symlink(sim.slavePath(), dir / "COM1");
-    ::setenv("KAV_PORTS_DIR", dirTemplate, 1);
 
     BenchUi ui;
     {
-        kav::AppContext ctx(kav::BuildConfig::delivered(), 0);
+        kav::AppContext ctx(kav::BuildConfig::delivered(), 0, kav::PortEnvironment{dir.string()});
         ctx.models().setModelByProductId(0x2200);
         if (!kav::openComPort(ctx, ui)) {
             return 1;

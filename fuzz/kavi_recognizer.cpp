@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the KAV I recogniser. Every recognised frame must fit the window,
 // end in a known type and command with a good check byte, be exactly the bytes just fed, and
 // leave nothing behind from which a further frame could be built.
-#include "link/Kaviprotocol.h"
+#include "link/KavIRecognizer.h"
 
 #include <algorithm>
 #include <cstddef>

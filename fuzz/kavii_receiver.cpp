@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the KAV II receiver. Every packet it completes must have a length
 // the framer accepts, and framing that packet again and feeding it to a fresh receiver must
 // give the same packet back.
-#include "link/Kaviiprotocol.h"
+#include "link/KavIIReceiver.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the shared-line framer that both engines run. Every packet must
 // frame again into the same packet, every KAV I frame must be the bytes just fed with a good
 // check byte, and nothing may read or write outside its buffers.
-#include "link/Lineframer.h"
+#include "link/LineFramer.h"
 
 #include <cstddef>
 #include <cstdint>

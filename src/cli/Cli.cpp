@@ -1,14 +1,16 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Imagediff.h"
-#include "Portlist.h"
-#include "link/Autodetect.h"
+#include "cli/ImageDiff.h"
+#include "cli/PortList.h"
 #include "link/Com_port.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Firmwareinfo.h"
-#include "workflow/Memfile.h"
-#include "workflow/Radioworkflow.h"
-#include "workflow/Report.h"
+#include "workflow/AppContext.h"
+#include "workflow/Autodetect.h"
+#include "workflow/FirmwareFacts.h"
+#include "workflow/MemFile.h"
+#include "workflow/PortOpening.h"
+#include "workflow/RadioWorkflow.h"
+#include "workflow/ReportText.h"
+#include "workflow/Version.h"
 
 #include <array>
 #include <cerrno>
@@ -218,7 +220,7 @@ std::optional<std::string> parseArguments(const Command& c, const std::vector<st
 
 // A context in the state of a freshly started program with nothing loaded.
 std::unique_ptr<AppContext> freshContext() {
-    auto ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0);
+    auto ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0, portEnvironment());
     ctx->models().setModelByProductId(ctx->config().buildProductId);
     return ctx;
 }
@@ -256,23 +258,35 @@ std::string openFailureReason(const std::string& device, int error) {
 bool openPort(AppContext& ctx, TerminalUi& ui, const std::string& port, const CliIo& io) {
     bool opened = false;
     if (const int n = comNumberOf(port); n > 0) {
-        ctx.comPort = n;
+        ctx.setComPort(n);
         opened = openComPort(ctx, ui);
     } else {
-        opened = ctx.port().Open(port, static_cast<std::uint32_t>(ctx.currentBaudRate)) == 1;
+        opened = ctx.port().Open(port, static_cast<std::uint32_t>(ctx.currentBaudRate())) == 1;
         if (!opened) {
             ui.warn("Unable to open " + port + ".", "Error");
         }
     }
     if (!opened && ctx.port().lastOpenErrno() != 0) {
         std::fprintf(io.terminal.err, "Error: %s.\n",
-                     openFailureReason(resolvePortName(port), ctx.port().lastOpenErrno()).c_str());
+                     openFailureReason(resolvePortName(port, ctx.port().portsDir()),
+                                       ctx.port().lastOpenErrno())
+                         .c_str());
     }
     return opened;
 }
 
-int stoppedStatus(const TerminalUi& ui) {
-    return ui.refused() ? kExitRefused : kExitFailed;
+// The exit status of a workflow that stopped, or ran (Done: kExitOk).
+int exitStatusOf(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Done:
+        return kExitOk;
+    case Outcome::Refused:
+        return kExitRefused;
+    case Outcome::Failed:
+    case Outcome::Busy:
+        break;
+    }
+    return kExitFailed;
 }
 
 // After a started transfer: the worker's end steps run here, as the UI thread would run them.
@@ -298,7 +312,7 @@ int runDetect(const Arguments&, const CliIo& io) {
         std::fprintf(io.terminal.err, "%s\n", checkingPortLine(n).c_str());
     };
     const AutoDetectResult result = autoDetect(ctx->port(), ctx->radio(), ctx->models(),
-                                               ctx->config(), portEnvironment(), nullptr, progress);
+                                               ctx->config(), ctx->ports(), nullptr, progress);
     std::FILE* to = result.detectedPort > 0 ? io.out : io.terminal.err;
     if (result.detectedPort > 0) {
         std::fprintf(to, "COM%d\n", result.detectedPort);
@@ -334,8 +348,8 @@ int runRead(const Arguments& args, const CliIo& io) {
     if (!openPort(*ctx, ui, args.port, io)) {
         return kExitFailed;
     }
-    if (!readRadio(*ctx, ui)) {
-        return stoppedStatus(ui);
+    if (const Outcome read = readRadio(*ctx, ui); read != Outcome::Done) {
+        return exitStatusOf(read);
     }
     if (const int status = finishTransfer(*ctx, ui); status != kExitOk) {
         return status; // the output file is left as it was
@@ -350,8 +364,8 @@ int runRead(const Arguments& args, const CliIo& io) {
 int runWrite(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     auto ctx = freshContext();
-    if (!readFile(*ctx, ui, args.files.front())) {
-        return stoppedStatus(ui);
+    if (const Outcome loaded = readFile(*ctx, ui, args.files.front()); loaded != Outcome::Done) {
+        return exitStatusOf(loaded);
     }
     // The write always asks (no radio was read in this process); without a terminal to ask
     // on, refuse before anything reaches the radio.
@@ -363,8 +377,8 @@ int runWrite(const Arguments& args, const CliIo& io) {
     if (!openPort(*ctx, ui, args.port, io)) {
         return kExitFailed;
     }
-    if (!writeRadio(*ctx, ui)) {
-        return stoppedStatus(ui);
+    if (const Outcome written = writeRadio(*ctx, ui); written != Outcome::Done) {
+        return exitStatusOf(written);
     }
     return finishTransfer(*ctx, ui);
 }
@@ -372,8 +386,8 @@ int runWrite(const Arguments& args, const CliIo& io) {
 int runReport(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     auto ctx = freshContext();
-    if (!readFile(*ctx, ui, args.files.front())) {
-        return stoppedStatus(ui);
+    if (const Outcome loaded = readFile(*ctx, ui, args.files.front()); loaded != Outcome::Done) {
+        return exitStatusOf(loaded);
     }
     const ReportOptions options{args.calibration, args.rxChannels, args.selcall};
     const std::string text = buildReport(reportInput(*ctx), options, reportDateToday());
@@ -382,12 +396,8 @@ int runReport(const Arguments& args, const CliIo& io) {
 }
 
 AddressMap buildAddressMap(const BuildConfig& config) {
-    for (const RADIO_INFO_STRUCT& row : radioModels()) {
-        if (row.productId == config.buildProductId) {
-            return row.addressMap;
-        }
-    }
-    return AddressMap::NoModel;
+    const RADIO_INFO_STRUCT* row = findModelRow(config.buildProductId);
+    return row != nullptr ? row->addressMap : AddressMap::NoModel;
 }
 
 int runDiff(const Arguments& args, const CliIo& io) {

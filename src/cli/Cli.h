@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Terminalui.h"
+#include "cli/TerminalUi.h"
 
 #include <cstdio>
 #include <string>

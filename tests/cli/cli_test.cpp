@@ -1,9 +1,10 @@
 #include "model/Eeprom.h"
-#include "sim/Virtualradio.h"
+#include "sim/PtyPair.h"
+#include "sim/VirtualRadio.h"
 #include "support/Testsupport.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Memfile.h"
-#include "workflow/Report.h"
+#include "workflow/AppContext.h"
+#include "workflow/MemFile.h"
+#include "workflow/ReportText.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -57,26 +59,21 @@ void drainPipes(int outFd, int errFd, CliRun& run) {
     }
 }
 
-// A pseudo-terminal pair; -1 in both when none could be made.
-void openPty(int& master, int& slave) {
-    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    slave = -1;
-    if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-        slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    }
-}
-
 // One run of kavprog-cli. Standard input is `stdinFd` (/dev/null when -1); standard error
 // goes to a pipe or, with errOnTerminal, to a pseudo-terminal.
 class CliChild {
 public:
+    // `env` entries ("NAME=value") are added to the child's environment only.
     explicit CliChild(const std::vector<std::string>& args, int stdinFd = -1,
-                      bool errOnTerminal = false) {
+                      bool errOnTerminal = false, const std::vector<std::string>& env = {}) {
         int outPipe[2];
         int errEnds[2] = {-1, -1}; // read end, child's end
         EXPECT_EQ(::pipe2(outPipe, O_CLOEXEC), 0);
         if (errOnTerminal) {
-            openPty(errEnds[0], errEnds[1]);
+            errTerminal_ = std::make_unique<PtyPair>();
+            EXPECT_TRUE(errTerminal_->isOpen());
+            errEnds[0] = errTerminal_->master();
+            errEnds[1] = errTerminal_->slave();
         } else {
             EXPECT_EQ(::pipe2(errEnds, O_CLOEXEC), 0);
         }
@@ -96,15 +93,29 @@ public:
             argv.push_back(w.data());
         }
         argv.push_back(nullptr);
+        std::vector<std::string> variables(env);
+        for (char** e = environ; *e != nullptr; ++e) {
+            variables.emplace_back(*e);
+        }
+        std::vector<char*> envp;
+        for (std::string& v : variables) {
+            envp.push_back(v.data());
+        }
+        envp.push_back(nullptr);
         const int spawned =
-            ::posix_spawn(&pid_, KAV_CLI_PATH, &actions, nullptr, argv.data(), environ);
+            ::posix_spawn(&pid_, KAV_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         EXPECT_EQ(spawned, 0);
         if (spawned != 0) {
             pid_ = -1;
         }
         ::close(outPipe[1]);
-        ::close(errEnds[1]); // the master reports the end once the child's copy is closed
+        // The master reports the end once the child's copy is the only one left and closes.
+        if (errTerminal_) {
+            errTerminal_->closeSlave();
+        } else {
+            ::close(errEnds[1]);
+        }
         outFd_ = outPipe[0];
         errFd_ = errEnds[0];
     }
@@ -129,7 +140,10 @@ public:
             pid_ = -1;
         }
         ::close(outFd_);
-        ::close(errFd_);
+        if (!errTerminal_) {
+            ::close(errFd_);
+        }
+        errTerminal_.reset();
         return run;
     }
 
@@ -137,6 +151,7 @@ private:
     pid_t pid_ = -1;
     int outFd_ = -1;
     int errFd_ = -1;
+    std::unique_ptr<PtyPair> errTerminal_;
 };
 
 CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) {
@@ -162,28 +177,14 @@ bool contains(const std::string& text, const std::string& part) {
 class TypedTerminal {
 public:
     explicit TypedTerminal(const std::string& typed) {
-        openPty(master_, slave_);
-        if (slave_ >= 0) {
-            typedOk_ =
-                ::write(master_, typed.data(), typed.size()) == static_cast<ssize_t>(typed.size());
-        }
+        typedOk_ = pty_.isOpen() && pty_.write(Bytes(typed.begin(), typed.end()));
     }
-    ~TypedTerminal() {
-        for (int fd : {slave_, master_}) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-    }
-    TypedTerminal(const TypedTerminal&) = delete;
-    TypedTerminal& operator=(const TypedTerminal&) = delete;
 
     bool ready() const { return typedOk_; }
-    int fd() const { return slave_; }
+    int fd() const { return pty_.slave(); }
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
+    PtyPair pty_;
     bool typedOk_ = false;
 };
 
@@ -191,11 +192,18 @@ class CliTest : public ::testing::Test {
 public:
     void SetUp() override {
         fs::create_directory(dir / "ports");
-        ::setenv("KAV_PORTS_DIR", (dir / "ports").c_str(), 1);
         setRadioImage(test::patternImage(0x2200, 3));
         ASSERT_TRUE(sim.start());
     }
     void TearDown() override { sim.stop(); }
+
+    // The child finds COM ports in this test's own folder; nothing else sees it.
+    std::vector<std::string> environment() const {
+        return {"KAV_PORTS_DIR=" + (dir / "ports").string()};
+    }
+    CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) const {
+        return CliChild(args, stdinFd, false, environment()).finish();
+    }
 
     void setRadioImage(const Bytes& bytes) {
         sim.update([&](CommandResponder& r) { r.eeprom().writeBlock(0, bytes.data(), 2048); });
@@ -337,7 +345,7 @@ TEST_F(CliTest, InterruptingAReadCancelsItResetsTheRadioAndKeepsTheOutput) {
     setFaults([](VirtualRadioFaults& f) { f.replyDelayMs = 5; });
     writeBytes(path("old.mem"), {1, 2, 3});
 
-    CliChild read({"read", "--port", port(), "-o", path("old.mem")});
+    CliChild read({"read", "--port", port(), "-o", path("old.mem")}, -1, false, environment());
     ASSERT_TRUE(sim.waitForRequests(20, 5000));
     ::kill(read.pid(), SIGINT);
     const CliRun run = read.finish();
@@ -353,7 +361,8 @@ TEST_F(CliTest, InterruptingAReadCancelsItResetsTheRadioAndKeepsTheOutput) {
 
 TEST_F(CliTest, ProgressIsABarWhenStandardErrorIsATerminal) {
     const CliRun read =
-        CliChild({"read", "--port", port(), "-o", path("read.mem")}, -1, true).finish();
+        CliChild({"read", "--port", port(), "-o", path("read.mem")}, -1, true, environment())
+            .finish();
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_TRUE(contains(read.err, "\rReading from Radio [")) << read.err;
     EXPECT_TRUE(contains(read.err, std::string(40, '#') + "] 100%")) << read.err;
@@ -407,8 +416,8 @@ TEST_F(CliTest, ReportPrintsTheCoresText) {
     AppContext ctx(BuildConfig::delivered(), 0);
     ctx.models().setModelByProductId(0x2200);
     ctx.image().loadFromFile(path("a.mem"));
-    ctx.dataSource = DataSource::File;
-    ctx.currentFileName = path("a.mem");
+    ctx.setDataSource(DataSource::File);
+    ctx.setCurrentFileName(path("a.mem"));
     const std::string expected =
         buildReport(reportInput(ctx), {true, true, false}, reportDateToday());
     EXPECT_EQ(report.out, expected);

@@ -1,4 +1,4 @@
-#include "Imagediff.h"
+#include "cli/ImageDiff.h"
 #include "model/Eeprom.h"
 
 #include <gtest/gtest.h>

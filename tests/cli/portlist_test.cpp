@@ -1,4 +1,4 @@
-#include "Portlist.h"
+#include "cli/PortList.h"
 #include "support/Testsupport.h"
 
 #include <filesystem>

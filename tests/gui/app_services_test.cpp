@@ -1,6 +1,6 @@
-#include "app/Instance.h"
 #include "app/Popups.h"
-#include "app/Settingsstore.h"
+#include "app/SettingsStore.h"
+#include "app/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QSettings>

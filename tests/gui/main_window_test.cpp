@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
+#include "gui/GuiTestSupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -131,8 +132,8 @@ TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
         {"btnEEPROM", "mnuEditEeprom"},   {"btnDevelopment", "mnuEditDevelopment"},
     };
     for (const auto& [buttonName, actionName] : pairs) {
-        m.find<QPushButton>(buttonName)->click();
-        m.find<QAction>(actionName)->trigger();
+        KAV_CLICK(m.window, buttonName);
+        KAV_CLICK(m.window, actionName);
         ASSERT_EQ(requested.count(), 2) << buttonName;
         EXPECT_EQ(requested[0][0], requested[1][0]) << buttonName;
         requested.clear();
@@ -142,7 +143,7 @@ TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
 TEST(TfrmMainTest, StartUpReportsTheMissingDefaultFileAndPort) {
     popups::Script script;
     MainWindow m(BuildConfig::delivered());
-    m.ctx.comPort = 256; // no such device here
+    m.ctx.setComPort(256); // no such device here
     m.window.startUp();
     ASSERT_EQ(script.shown.size(), 2u);
     EXPECT_EQ(script.shown[0].text, "Unable to open COM256.");
@@ -162,9 +163,10 @@ TEST(TfrmMainTest, ReadFileShowsTheFileInTheStatusBar) {
     image.setWord(0, 0x2200);
     const QString path = m.dir.filePath("dealer.mem");
     ASSERT_EQ(image.saveToFile(path.toStdString()), 2048);
-    m.window.setNextFileChoice(path);
-    m.find<QPushButton>("btnReadFile")->click();
-    EXPECT_TRUE(script.shown.empty());
+    script.nextFile(path);
+    test::click(m.window, "btnReadFile");
+    ASSERT_EQ(script.shown.size(), 1u) << "the file dialog and nothing else";
+    EXPECT_EQ(script.shown[0].kind, popups::Kind::OpenFile);
     EXPECT_EQ(m.window.statusPanel(3), "File: " + path);
     EXPECT_EQ(m.ctx.image().getWord(0), 0x2200);
 }

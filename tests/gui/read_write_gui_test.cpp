@@ -1,8 +1,9 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
-#include "sim/Demoimage.h"
-#include "sim/Virtualradio.h"
+#include "gui/GuiTestSupport.h"
+#include "sim/DemoImage.h"
+#include "sim/VirtualRadio.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,15 +24,11 @@ protected:
         radio.update([](CommandResponder& r) { r.eeprom() = demoImage(); });
         ASSERT_TRUE(radio.start());
         ASSERT_TRUE(QFile::link(QString::fromStdString(radio.slavePath()), dir.filePath("COM1")));
-        qputenv("KAV_PORTS_DIR", QFile::encodeName(dir.path()));
         window = std::make_unique<TfrmMain>(
             ctx, SettingsStore(dir.filePath("user.conf"), dir.filePath("kavprog.ini")));
         window->startUp(); // the missing default file is reported to the script
     }
-    void TearDown() override {
-        window.reset();
-        qunsetenv("KAV_PORTS_DIR");
-    }
+    void TearDown() override { window.reset(); }
     // The worker's end steps arrive as queued calls; let them run.
     void settle() {
         ctx.waitForTransfer();
@@ -41,14 +38,14 @@ protected:
     popups::Script script;
     QTemporaryDir dir;
     VirtualRadio radio{0x2200};
-    AppContext ctx{BuildConfig::delivered(), 0};
+    AppContext ctx{BuildConfig::delivered(), 0, PortEnvironment{dir.path().toStdString()}};
     std::unique_ptr<TfrmMain> window;
 };
 
 TEST_F(GuiTransferTest, ReadRadioFillsTheImageAndTheStatusBar) {
     ASSERT_EQ(window->statusPanel(1), "Open");
     script.answer(true); // "All current edit data will be lost."
-    window->findChild<QPushButton*>("btnReadRadio")->click();
+    KAV_CLICK(*window, "btnReadRadio");
     settle();
     const EEPROM expected = radio.snapshot().eeprom();
     EXPECT_TRUE(std::equal(expected.bytes(), expected.bytes() + 2048, ctx.image().bytes()));
@@ -65,11 +62,11 @@ TEST_F(GuiTransferTest, ClosingTheDialogLetsTheReadRunOnAndBlocksNewCommands) {
     script.answer(true);
     // Close the dialog with its close box (not Cancel) once the transfer is under way.
     QTimer::singleShot(300, window.get(), [this] { window->progressDialog().close(); });
-    window->findChild<QPushButton*>("btnReadRadio")->click();
+    KAV_CLICK(*window, "btnReadRadio");
     ASSERT_TRUE(ctx.transferRunning());
     const std::size_t popupsBefore = script.shown.size();
-    window->findChild<QPushButton*>("btnReadFile")->click(); // refused while the worker runs
-    window->findChild<QPushButton*>("btnReadRadio")->click();
+    test::click(*window, "btnReadFile"); // refused while the worker runs
+    test::click(*window, "btnReadRadio");
     EXPECT_EQ(script.shown.size(), popupsBefore);
     settle();
     EXPECT_FALSE(ctx.transferRunning());

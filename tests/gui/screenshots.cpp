@@ -4,8 +4,8 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
-#include "sim/Demoimage.h"
-#include "sim/Virtualradio.h"
+#include "sim/DemoImage.h"
+#include "sim/VirtualRadio.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     radio.setFaults(paced);
     if (radio.start() &&
         QFile::link(QString::fromStdString(radio.slavePath()), settings.filePath("COM1"))) {
-        qputenv("KAV_PORTS_DIR", QFile::encodeName(settings.path()));
-        kav::AppContext ctx(BuildConfig::delivered(), 0);
+        kav::AppContext ctx(BuildConfig::delivered(), 0,
+                            kav::PortEnvironment{settings.path().toStdString()});
         kav::TfrmMain window(ctx, kav::SettingsStore(settings.filePath("user.conf"),
                                                      settings.filePath("kavprog.ini")));
         window.startUp();

@@ -2,7 +2,7 @@
 
 // Small helpers shared by the test programs.
 
-#include "link/Kaviiprotocol.h"
+#include "link/KavIIReceiver.h"
 
 #include <cstdint>
 #include <cstdlib>

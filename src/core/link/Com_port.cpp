@@ -1,4 +1,4 @@
-#include "Com_port.h"
+#include "link/Com_port.h"
 
 #include <array>
 #include <cstdlib>
@@ -114,19 +114,11 @@ std::string comPortDevice(int n, const std::string& portsDir) {
     return defaultComDevice(n);
 }
 
-std::string comPortDevice(int n) {
-    return comPortDevice(n, portEnvironment().portsDir);
-}
-
 std::string resolvePortName(const std::string& name, const std::string& portsDir) {
     if (!name.empty() && name.front() == '/') {
         return name;
     }
     return comPortDevice(comNumberOf(name), portsDir);
-}
-
-std::string resolvePortName(const std::string& name) {
-    return resolvePortName(name, portEnvironment().portsDir);
 }
 
 bool ttyIsReal(const std::string& device, const std::string& sysTtyDir, bool allowUnlisted) {
@@ -154,10 +146,6 @@ std::vector<int> existingComPorts(const PortEnvironment& env) {
         }
     }
     return ports;
-}
-
-std::vector<int> existingComPorts() {
-    return existingComPorts(portEnvironment());
 }
 
 } // namespace kav

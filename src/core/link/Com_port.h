@@ -19,7 +19,8 @@ int comNumberOf(const std::string& name);
 // The ports folder: $KAV_PORTS_DIR, else $XDG_CONFIG_HOME/Kav/ports, else ~/.config/Kav/ports.
 // Null or empty arguments count as unset.
 std::string portsDirectory(const char* kavPortsDir, const char* xdgConfigHome, const char* home);
-PortEnvironment portEnvironment(); // from the process environment
+// From the process environment; a program reads it once at start-up and passes it on.
+PortEnvironment portEnvironment();
 
 // COM1-32 -> /dev/ttyS0-31, COM33-64 -> /dev/ttyUSB0-31, COM65-96 -> /dev/ttyACM0-31; "" else.
 std::string defaultComDevice(int n);
@@ -27,11 +28,9 @@ std::string defaultComDevice(int n);
 // The device of COM n: the ports folder's link when there is one (resolved to its target
 // when that exists), otherwise the default scheme. "" when n has no device.
 std::string comPortDevice(int n, const std::string& portsDir);
-std::string comPortDevice(int n);
 
 // "COMn" through comPortDevice, a path starting with "/" as it is; "" for anything else.
 std::string resolvePortName(const std::string& name, const std::string& portsDir);
-std::string resolvePortName(const std::string& name);
 
 // True when `device` is a character device that a driver backs. A tty the kernel lists must
 // have a device behind it and, for serial-core ports, a known UART type (legacy ttyS nodes
@@ -41,6 +40,5 @@ bool ttyIsReal(const std::string& device, const std::string& sysTtyDir, bool all
 
 // The COM numbers 1..256 whose device exists, ascending.
 std::vector<int> existingComPorts(const PortEnvironment& env);
-std::vector<int> existingComPorts();
 
 } // namespace kav

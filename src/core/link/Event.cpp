@@ -1,4 +1,4 @@
-#include "Event.h"
+#include "link/Event.h"
 
 #include <cerrno>
 #include <chrono>

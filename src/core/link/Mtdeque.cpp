@@ -1,4 +1,4 @@
-#include "Mtdeque.h"
+#include "link/Mtdeque.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "Radio.h"
+#include "link/Radio.h"
 
-#include "Commandcodes.h"
-#include "link/Serialport.h"
+#include "link/KavIICommand.h"
+#include "link/SerialPort.h"
 
 #include <algorithm>
 #include <climits>
@@ -82,45 +82,63 @@ bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* rep
     return kavII_->Transact(request, reply, timeoutMs);
 }
 
-bool TRadio::request(std::initializer_list<int> payload, int timeoutMs, int minReply) {
-    request_.length = static_cast<std::uint32_t>(payload.size());
-    std::transform(payload.begin(), payload.end(), request_.data,
-                   [](int b) { return static_cast<std::uint8_t>(b); });
-    return Transact(request_, &reply_, timeoutMs) &&
-           reply_.length >= static_cast<std::uint32_t>(minReply);
-}
-
-bool TRadio::requestBytes(std::initializer_list<int> head, const std::uint8_t* tail, int tailCount,
-                          int timeoutMs) {
-    const int headCount = static_cast<int>(head.size());
+// Copies the command byte and its arguments into the request record; false when they do not
+// fit one payload.
+bool TRadio::compose(std::initializer_list<int> head, std::initializer_list<int> args,
+                     const std::uint8_t* tail, int tailCount) {
+    const int headCount = static_cast<int>(head.size() + args.size());
     if (tailCount < 0 || headCount + tailCount > kMaxPayload || (tailCount > 0 && !tail)) {
         return false;
     }
-    std::transform(head.begin(), head.end(), request_.data,
-                   [](int b) { return static_cast<std::uint8_t>(b); });
-    std::copy_n(tail, tailCount, request_.data + headCount);
+    const auto toByte = [](int b) {
+        return static_cast<std::uint8_t>(b);
+    };
+    std::uint8_t* out = std::transform(head.begin(), head.end(), request_.data, toByte);
+    out = std::transform(args.begin(), args.end(), out, toByte);
+    std::copy_n(tail, tailCount, out);
     request_.length = static_cast<std::uint32_t>(headCount + tailCount);
-    return Transact(request_, &reply_, timeoutMs);
+    return true;
 }
 
-bool TRadio::exactReply(std::uint8_t code, int timeoutMs) {
-    return request({code}, timeoutMs) && reply_.length == 1 && (replyByte(0) & 0x3F) == code;
+bool TRadio::request(KavIICommand command, std::initializer_list<int> args, int timeoutMs,
+                     int minReply) {
+    return compose({code(command)}, args, nullptr, 0) && Transact(request_, &reply_, timeoutMs) &&
+           reply_.length >= static_cast<std::uint32_t>(minReply);
 }
 
-bool TRadio::engineeringStatus(std::initializer_list<int> payload, int minReply) {
-    return request(payload, kShortTimeout, std::max(minReply, 2)) &&
+bool TRadio::requestBytes(KavIICommand command, std::initializer_list<int> args,
+                          const std::uint8_t* tail, int tailCount, int timeoutMs) {
+    return compose({code(command)}, args, tail, tailCount) &&
+           Transact(request_, &reply_, timeoutMs);
+}
+
+bool TRadio::engineering(KavIIEngineering command, std::initializer_list<int> args, int timeoutMs,
+                         int minReply) {
+    return compose({code(KavIICommand::Engineering), code(command)}, args, nullptr, 0) &&
+           Transact(request_, &reply_, timeoutMs) &&
+           reply_.length >= static_cast<std::uint32_t>(minReply);
+}
+
+bool TRadio::exactReply(KavIICommand command, int timeoutMs) {
+    return request(command, {}, timeoutMs) && reply_.length == 1 &&
+           (replyByte(0) & kKavIICommandMask) == code(command);
+}
+
+bool TRadio::engineeringStatus(KavIIEngineering command, std::initializer_list<int> args,
+                               int minReply) {
+    return engineering(command, args, kShortTimeout, std::max(minReply, 2)) &&
            (replyByte(1) & kStatusFailed) == 0;
 }
 
 // ---- Identity and mode
 
 bool TRadio::Ping() {
-    return request({kPing}, kShortTimeout);
+    return request(KavIICommand::Ping, {}, kShortTimeout);
 }
 
 bool TRadio::GetVersion() {
     firmwareMajor_ = -1;
-    if (!request({kPing}, kShortTimeout, 3)) {
+    if (!request(KavIICommand::Ping, {}, kShortTimeout, 3)) {
         return false;
     }
     firmwareMinor_ = replyByte(2);
@@ -158,7 +176,7 @@ void TRadio::GetVersionNumbers(int& major, int& minor, int& letter) const {
 }
 
 bool TRadio::ReadRadioType(std::string& text) {
-    if (!request({kReadRadioType}, kShortTimeout)) {
+    if (!request(KavIICommand::ReadRadioType, {}, kShortTimeout)) {
         return false;
     }
     const int available = std::min(static_cast<int>(reply_.length) - 1, kMaxRadioType);
@@ -173,42 +191,36 @@ bool TRadio::ReadRadioType(std::string& text) {
 }
 
 bool TRadio::EnterProgMode() {
-    return exactReply(kEnterProgMode, kModeTimeout);
+    return exactReply(KavIICommand::EnterProgMode, kModeTimeout);
 }
 
 bool TRadio::ResetRadio() {
-    return exactReply(kReset, kModeTimeout);
+    return exactReply(KavIICommand::Reset, kModeTimeout);
 }
 
 bool TRadio::SetRadioBaudRate(std::uint32_t rate) {
     const int b2 = static_cast<int>(rate >> 16 & 0xFF);
     const int b1 = static_cast<int>(rate >> 8 & 0xFF);
     const int b0 = static_cast<int>(rate & 0xFF);
-    return request({kSetBaudRate, b2, b1, b0}, kShortTimeout, 4) && replyByte(1) == b2 &&
-           replyByte(2) == b1 && replyByte(3) == b0;
+    return request(KavIICommand::SetBaudRate, {b2, b1, b0}, kShortTimeout, 4) &&
+           replyByte(1) == b2 && replyByte(2) == b1 && replyByte(3) == b0;
 }
 
 int TRadio::modelAddress(int variable) const {
     if (modelTable_ != nullptr) {
         return modelTable_->variableAddress(variable);
     }
-    for (const RADIO_INFO_STRUCT& row : radioModels()) {
-        if (row.productId == config_.buildProductId) {
-            return mapAddress(row.addressMap, variable);
-        }
-    }
-    return -1;
+    const RADIO_INFO_STRUCT* row = findModelRow(config_.buildProductId);
+    return row != nullptr ? mapAddress(row->addressMap, variable) : -1;
 }
 
 bool TRadio::ReadProductId(int& id) {
-    constexpr int kProductIdVariable = 0;
-    const int address = modelAddress(kProductIdVariable);
+    const int address = modelAddress(kVarProductId);
     return address >= 0 && ReadWord(address, id);
 }
 
 bool TRadio::ReadPcbRevision(int& rev) {
-    constexpr int kPcbRevVariable = 27;
-    const int address = modelAddress(kPcbRevVariable);
+    const int address = modelAddress(kVarPcbRev);
     return address >= 0 && ReadWord(address, rev);
 }
 
@@ -224,7 +236,7 @@ bool TRadio::SendCommand(const std::uint8_t* bytes, int n) {
 // ---- EEPROM access
 
 bool TRadio::ReadByte(int addr, int& value) {
-    if (!request({kReadByte, hi(addr), lo(addr)}, kShortTimeout, 4)) {
+    if (!request(KavIICommand::ReadByte, {hi(addr), lo(addr)}, kShortTimeout, 4)) {
         return false;
     }
     value = replyByte(3);
@@ -232,7 +244,7 @@ bool TRadio::ReadByte(int addr, int& value) {
 }
 
 bool TRadio::ReadWord(int addr, int& value) {
-    if (!request({kReadWord, hi(addr), lo(addr)}, kShortTimeout, 5)) {
+    if (!request(KavIICommand::ReadWord, {hi(addr), lo(addr)}, kShortTimeout, 5)) {
         return false;
     }
     value = replyByte(3) * 256 + replyByte(4);
@@ -240,7 +252,7 @@ bool TRadio::ReadWord(int addr, int& value) {
 }
 
 bool TRadio::Read16(int addr, std::uint8_t* bytes) {
-    if (!request({kRead16, hi(addr), lo(addr)}, kShortTimeout, 3 + kBlockBytes)) {
+    if (!request(KavIICommand::Read16, {hi(addr), lo(addr)}, kShortTimeout, 3 + kBlockBytes)) {
         return false;
     }
     std::copy_n(reply_.data + 3, kBlockBytes, bytes);
@@ -249,7 +261,7 @@ bool TRadio::Read16(int addr, std::uint8_t* bytes) {
 
 int TRadio::ReadBlock(int count, int addr, std::uint8_t* bytes) {
     if (count < 1 || count > kMaxPayload ||
-        !request({kReadBlock, hi(addr), lo(addr), count}, kBlockTimeout, 4)) {
+        !request(KavIICommand::ReadBlock, {hi(addr), lo(addr), count}, kBlockTimeout, 4)) {
         return 0;
     }
     // A reply claiming more than was asked for, or more than it carries, would overrun the
@@ -263,7 +275,7 @@ int TRadio::ReadBlock(int count, int addr, std::uint8_t* bytes) {
 }
 
 bool TRadio::WriteByte(int addr, int value) {
-    if (!request({kWriteByte, hi(addr), lo(addr), value}, kShortTimeout)) {
+    if (!request(KavIICommand::WriteByte, {hi(addr), lo(addr), value}, kShortTimeout)) {
         return false;
     }
     image_.setByte(addr, value & 0xFF);
@@ -271,7 +283,8 @@ bool TRadio::WriteByte(int addr, int value) {
 }
 
 bool TRadio::WriteWord(int addr, int value) {
-    if (!request({kWriteWord, hi(addr), lo(addr), hi(value), lo(value)}, kShortTimeout)) {
+    if (!request(KavIICommand::WriteWord, {hi(addr), lo(addr), hi(value), lo(value)},
+                 kShortTimeout)) {
         return false;
     }
     image_.setWord(addr, value & 0xFFFF);
@@ -279,12 +292,13 @@ bool TRadio::WriteWord(int addr, int value) {
 }
 
 bool TRadio::Write16(int addr, const std::uint8_t* bytes) {
-    return requestBytes({kWrite16, hi(addr), lo(addr)}, bytes, kBlockBytes, kShortTimeout);
+    return requestBytes(KavIICommand::Write16, {hi(addr), lo(addr)}, bytes, kBlockBytes,
+                        kShortTimeout);
 }
 
 bool TRadio::WriteBlock(int count, int addr, const std::uint8_t* bytes) {
-    return count >= 1 &&
-           requestBytes({kWriteBlock, hi(addr), lo(addr), count}, bytes, count, kBlockTimeout);
+    return count >= 1 && requestBytes(KavIICommand::WriteBlock, {hi(addr), lo(addr), count}, bytes,
+                                      count, kBlockTimeout);
 }
 
 // ---- Radio control
@@ -311,30 +325,31 @@ int TRadio::normaliseForStep(int code) const {
 }
 
 int TRadio::GetChannel() {
-    if (!request({kGetChannel}, kShortTimeout, 2)) {
+    if (!request(KavIICommand::GetChannel, {}, kShortTimeout, 2)) {
         return -1;
     }
-    channelCode = replyByte(1);
-    currentChannel = normaliseForGet(channelCode);
-    return channelCode;
+    channelCode_ = replyByte(1);
+    currentChannel_ = normaliseForGet(channelCode_);
+    return channelCode_;
 }
 
 bool TRadio::StepChannel(int direction, int& channel) {
-    if (!request({direction >= 0 ? kStepUp : kStepDown}, kShortTimeout, 2)) {
+    if (!request(direction >= 0 ? KavIICommand::StepUp : KavIICommand::StepDown, {}, kShortTimeout,
+                 2)) {
         return false;
     }
-    channelCode = replyByte(1);
-    currentChannel = normaliseForStep(channelCode);
-    channel = currentChannel;
+    channelCode_ = replyByte(1);
+    currentChannel_ = normaliseForStep(channelCode_);
+    channel = currentChannel_;
     return true;
 }
 
 bool TRadio::SetChannel(int channel) {
-    return request({kSetChannel, channel}, kShortTimeout);
+    return request(KavIICommand::SetChannel, {channel}, kShortTimeout);
 }
 
 bool TRadio::GetStatus(int& flags) {
-    if (!request({kGetStatus}, kShortTimeout, 2)) {
+    if (!request(KavIICommand::GetStatus, {}, kShortTimeout, 2)) {
         return false;
     }
     flags = replyByte(1);
@@ -342,28 +357,29 @@ bool TRadio::GetStatus(int& flags) {
 }
 
 bool TRadio::SetRfPower(int level, int mode) {
-    return request({kSetRfPower, level, mode}, kShortTimeout);
+    return request(KavIICommand::SetRfPower, {level, mode}, kShortTimeout);
 }
 
 bool TRadio::SetPtt(int mode) {
-    return request({kSetPtt, mode}, kShortTimeout);
+    return request(KavIICommand::SetPtt, {mode}, kShortTimeout);
 }
 
 bool TRadio::SetSquelchLevel(int level) {
-    const std::uint8_t bytes[] = {kSetSquelchLevel, static_cast<std::uint8_t>(level)};
+    const std::uint8_t bytes[] = {code(KavIICommand::SetSquelchLevel),
+                                  static_cast<std::uint8_t>(level)};
     return SendCommand(bytes, 2);
 }
 
 bool TRadio::SetVolume(int level) {
-    return request({kSetVolume, level}, kShortTimeout) && reply_.length == 1;
+    return request(KavIICommand::SetVolume, {level}, kShortTimeout) && reply_.length == 1;
 }
 
 bool TRadio::SetTestMode(int mode) {
-    return request({kSetTestMode, mode}, kShortTimeout);
+    return request(KavIICommand::SetTestMode, {mode}, kShortTimeout);
 }
 
 bool TRadio::ReadRadioId(std::uint8_t* id) {
-    if (!request({kReadRadioId}, kShortTimeout, 1 + kRadioIdBytes)) {
+    if (!request(KavIICommand::ReadRadioId, {}, kShortTimeout, 1 + kRadioIdBytes)) {
         return false;
     }
     std::copy_n(reply_.data + 1, kRadioIdBytes, id);
@@ -371,13 +387,13 @@ bool TRadio::ReadRadioId(std::uint8_t* id) {
 }
 
 bool TRadio::WriteRadioId(const std::uint8_t* id) {
-    return requestBytes({kWriteRadioId}, id, kRadioIdBytes, kShortTimeout);
+    return requestBytes(KavIICommand::WriteRadioId, {}, id, kRadioIdBytes, kShortTimeout);
 }
 
 // ---- Engineering group
 
 bool TRadio::MemRead(int addr, int& value) {
-    if (!engineeringStatus({kEngineering, kMemRead, hi(addr), lo(addr)}, 5)) {
+    if (!engineeringStatus(KavIIEngineering::MemRead, {hi(addr), lo(addr)}, 5)) {
         return false;
     }
     value = replyByte(4);
@@ -386,7 +402,7 @@ bool TRadio::MemRead(int addr, int& value) {
 
 bool TRadio::GetArray(int index) {
     const int minReply = index == kAllArrayValues ? 11 : 4;
-    if (!engineeringStatus({kEngineering, kGetArray, index}, minReply)) {
+    if (!engineeringStatus(KavIIEngineering::GetArray, {index}, minReply)) {
         return false;
     }
     const int echoed = replyByte(2);
@@ -402,7 +418,7 @@ bool TRadio::GetArray(int index) {
 
 bool TRadio::ReadAdc(int channel, int& value) {
     if (channel < 0 || channel >= kAdcChannels ||
-        !engineeringStatus({kEngineering, kReadAdc, channel}, 4)) {
+        !engineeringStatus(KavIIEngineering::ReadAdc, {channel}, 4)) {
         return false;
     }
     adcValues_[replyByte(2) & 7] = replyByte(3);
@@ -411,15 +427,15 @@ bool TRadio::ReadAdc(int channel, int& value) {
 }
 
 bool TRadio::MemWrite(int addr, int data, int mask) {
-    return request({kEngineering, kMemWrite, hi(addr), lo(addr), data, mask}, kShortTimeout);
+    return engineering(KavIIEngineering::MemWrite, {hi(addr), lo(addr), data, mask}, kShortTimeout);
 }
 
 bool TRadio::SetSelcallTone(int n) {
-    return request({kEngineering, kSelcallTone, n}, kShortTimeout);
+    return engineering(KavIIEngineering::SelcallTone, {n}, kShortTimeout);
 }
 
 bool TRadio::SetCtcssTone(int n) {
-    return request({kEngineering, kCtcssTone, n}, kShortTimeout);
+    return engineering(KavIIEngineering::CtcssTone, {n}, kShortTimeout);
 }
 
 bool TRadio::WriteLcd(const std::uint8_t* digits, const std::uint8_t* text, int extra, int icons) {
@@ -427,30 +443,31 @@ bool TRadio::WriteLcd(const std::uint8_t* digits, const std::uint8_t* text, int 
         return false;
     }
     // The icon mask goes low byte first, unlike every other field.
-    return request({kEngineering, kWriteLcd, digits[0], digits[1], text[0], text[1], text[2],
-                    text[3], text[4], lo(icons), hi(icons), extra},
-                   kShortTimeout);
+    return engineering(KavIIEngineering::WriteLcd,
+                       {digits[0], digits[1], text[0], text[1], text[2], text[3], text[4],
+                        lo(icons), hi(icons), extra},
+                       kShortTimeout);
 }
 
 bool TRadio::SetSquelchOpen(bool on) {
-    return request({kEngineering, kSquelchOpen, on ? 1 : 0}, kShortTimeout);
+    return engineering(KavIIEngineering::SquelchOpen, {on ? 1 : 0}, kShortTimeout);
 }
 
 bool TRadio::SetPll(int steps) {
-    return request({kEngineering, kSetPll, hi(steps), lo(steps)}, kShortTimeout);
+    return engineering(KavIIEngineering::SetPll, {hi(steps), lo(steps)}, kShortTimeout);
 }
 
 bool TRadio::AutoAlign(int flags, int a, int b, int c) {
-    return request({kEngineering, kAutoAlign, flags, a, b, c}, kAutoAlignTimeout);
+    return engineering(KavIIEngineering::AutoAlign, {flags, a, b, c}, kAutoAlignTimeout);
 }
 
 bool TRadio::Beep(int hz) {
-    return request({kEngineering, kBeep, hi(hz), lo(hz)}, kShortTimeout);
+    return engineering(KavIIEngineering::Beep, {hi(hz), lo(hz)}, kShortTimeout);
 }
 
 bool TRadio::ReadAudioSamples(int count, std::int16_t* samples) {
     const int n = std::clamp(count, 0, kMaxAudioSamples);
-    if (!request({kEngineering, kAudioSamples, n}, kShortTimeout, 1 + 2 * n)) {
+    if (!engineering(KavIIEngineering::AudioSamples, {n}, kShortTimeout, 1 + 2 * n)) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
@@ -460,7 +477,7 @@ bool TRadio::ReadAudioSamples(int count, std::int16_t* samples) {
 }
 
 bool TRadio::ReadFrequencyError(int& value) {
-    if (!request({kEngineering, kFrequencyError}, kShortTimeout, 4)) {
+    if (!engineering(KavIIEngineering::FrequencyError, {}, kShortTimeout, 4)) {
         return false;
     }
     frequencyError_ = static_cast<std::int16_t>(replyByte(2) + replyByte(3) * 256);
@@ -469,15 +486,15 @@ bool TRadio::ReadFrequencyError(int& value) {
 }
 
 bool TRadio::SetAfc(bool on) {
-    return request({kEngineering, kMode, on ? kModeAfc : 0}, kShortTimeout);
+    return engineering(KavIIEngineering::Mode, {on ? kModeAfc : 0}, kShortTimeout);
 }
 
 bool TRadio::SetWideband() {
-    return request({kEngineering, kMode, kModeWideband}, kShortTimeout);
+    return engineering(KavIIEngineering::Mode, {kModeWideband}, kShortTimeout);
 }
 
 bool TRadio::SetLowPower(bool on) {
-    return request({kEngineering, kMode, on ? kModeLowPower : 0}, kShortTimeout);
+    return engineering(KavIIEngineering::Mode, {on ? kModeLowPower : 0}, kShortTimeout);
 }
 
 } // namespace kav

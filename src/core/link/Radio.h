@@ -1,10 +1,11 @@
 #pragma once
 
+#include "link/KavIICommand.h"
 #include "link/Kaviiprotocol.h"
 #include "link/Kaviprotocol.h"
+#include "model/BuildConfig.h"
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
-#include "workflow/BuildConfig.h"
 
 #include <array>
 #include <cstdint>
@@ -102,18 +103,28 @@ public:
     int adcValue(int channel) const { return adcValues_.at(static_cast<std::size_t>(channel)); }
     int frequencyError() const { return frequencyError_; }
 
-    int readCount = 0;      // completed radio reads since start-up
-    int currentChannel = 0; // normalised; the alignment window also sets it
-    int channelCode = 0;    // as the radio last reported it
+    // Whole-radio reads started since start-up; a write asks first while there was none.
+    int readCount() const { return readCount_; }
+    void noteRadioRead() { ++readCount_; }
+    // The channel, normalised; the alignment window also sets it.
+    int currentChannel() const { return currentChannel_; }
+    void setCurrentChannel(int channel) { currentChannel_ = channel; }
+    // The channel byte as the radio last reported it.
+    int channelCode() const { return channelCode_; }
 
 private:
-    // Builds the request from `payload`, transacts it, and checks the reply has at least
-    // `minReply` bytes (a shorter one carries none of the fields the caller reads).
-    bool request(std::initializer_list<int> payload, int timeoutMs, int minReply = 1);
-    bool requestBytes(std::initializer_list<int> head, const std::uint8_t* tail, int tailCount,
-                      int timeoutMs);
-    bool exactReply(std::uint8_t code, int timeoutMs);
-    bool engineeringStatus(std::initializer_list<int> payload, int minReply);
+    bool compose(std::initializer_list<int> head, std::initializer_list<int> args,
+                 const std::uint8_t* tail, int tailCount);
+    // Transacts the request and checks the reply has at least `minReply` bytes (a shorter
+    // one carries none of the fields the caller reads).
+    bool request(KavIICommand command, std::initializer_list<int> args, int timeoutMs,
+                 int minReply = 1);
+    bool requestBytes(KavIICommand command, std::initializer_list<int> args,
+                      const std::uint8_t* tail, int tailCount, int timeoutMs);
+    bool engineering(KavIIEngineering command, std::initializer_list<int> args, int timeoutMs,
+                     int minReply = 1);
+    bool exactReply(KavIICommand command, int timeoutMs);
+    bool engineeringStatus(KavIIEngineering command, std::initializer_list<int> args, int minReply);
     int modelAddress(int variable) const;
     int normaliseForGet(int code) const;
     int normaliseForStep(int code) const;
@@ -127,6 +138,9 @@ private:
     std::array<int, 8> arrayValues_{};
     std::array<int, kAdcChannels> adcValues_{};
     int frequencyError_ = 0;
+    int readCount_ = 0;
+    int currentChannel_ = 0;
+    int channelCode_ = 0;
     std::unique_ptr<kavI_Protocol> kavI_;
     std::unique_ptr<kavII_Protocol> kavII_;
     int firmwareMajor_ = -1;

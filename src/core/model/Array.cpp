@@ -1,4 +1,4 @@
-#include "Array.h"
+#include "model/Array.h"
 
 namespace kav {
 

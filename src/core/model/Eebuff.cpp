@@ -1,4 +1,4 @@
-#include "Eebuff.h"
+#include "model/Eebuff.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "Eeprom.h"
+#include "model/Eeprom.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Eebuff.h"
+#include "model/Eebuff.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "Radioinfo.h"
+#include "model/Radioinfo.h"
 
 #include <cstdio>
 
@@ -227,18 +227,6 @@ constexpr int noModelAddress(int index) {
     return (index == kVarProductId || index >= 108) ? 0 : -1;
 }
 
-const RADIO_INFO_STRUCT* findRow(std::uint32_t id, int* rowIndex = nullptr) {
-    for (int i = 0; i < kModelRowCount; ++i) {
-        if (kModels[static_cast<std::size_t>(i)].productId == id) {
-            if (rowIndex != nullptr) {
-                *rowIndex = i;
-            }
-            return &kModels[static_cast<std::size_t>(i)];
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 std::string_view eeVarNames(int index) {
@@ -260,6 +248,18 @@ const std::array<RADIO_INFO_STRUCT, kModelRowCount>& radioModels() {
     return kModels;
 }
 
+const RADIO_INFO_STRUCT* findModelRow(std::uint32_t id, int* rowIndex) {
+    for (int i = 0; i < kModelRowCount; ++i) {
+        if (kModels[static_cast<std::size_t>(i)].productId == id) {
+            if (rowIndex != nullptr) {
+                *rowIndex = i;
+            }
+            return &kModels[static_cast<std::size_t>(i)];
+        }
+    }
+    return nullptr;
+}
+
 std::string productIdText(std::uint32_t id) {
     char text[16];
     std::snprintf(text, sizeof text, "%02X", id);
@@ -273,7 +273,7 @@ const RADIO_INFO_STRUCT& TradioInfo::currentRow() const {
 bool TradioInfo::lookupProductId(std::uint32_t id, int& index, std::uint32_t& modelMask,
                                  std::string& name) const {
     int row = 0;
-    const RADIO_INFO_STRUCT* found = findRow(id, &row);
+    const RADIO_INFO_STRUCT* found = findModelRow(id, &row);
     if (found == nullptr) {
         return false;
     }
@@ -284,13 +284,13 @@ bool TradioInfo::lookupProductId(std::uint32_t id, int& index, std::uint32_t& mo
 }
 
 bool TradioInfo::acceptsProductId(std::uint32_t id, std::uint32_t buildModelMask) const {
-    const RADIO_INFO_STRUCT* found = findRow(id);
+    const RADIO_INFO_STRUCT* found = findModelRow(id);
     return found != nullptr && (found->modelMask & buildModelMask) != 0;
 }
 
 void TradioInfo::setModelByProductId(std::uint32_t id) {
     int row = 0;
-    currentIndex_ = findRow(id, &row) != nullptr ? row : 0;
+    currentIndex_ = findModelRow(id, &row) != nullptr ? row : 0;
 }
 
 int TradioInfo::variableAddress(int index) const {
@@ -298,7 +298,7 @@ int TradioInfo::variableAddress(int index) const {
 }
 
 bool TradioInfo::has(std::uint32_t id, std::uint32_t bit) const {
-    const RADIO_INFO_STRUCT* found = findRow(id);
+    const RADIO_INFO_STRUCT* found = findModelRow(id);
     return found != nullptr && (found->capabilities & bit) != 0;
 }
 

@@ -100,6 +100,8 @@ inline constexpr std::uint32_t kNoProductId = 0xFFFF;
 
 // The model rows, row 0 standing for "no model".
 const std::array<RADIO_INFO_STRUCT, kModelRowCount>& radioModels();
+// The row of a product ID (its index in radioModels() in *rowIndex), or nullptr.
+const RADIO_INFO_STRUCT* findModelRow(std::uint32_t productId, int* rowIndex = nullptr);
 
 // Uppercase hexadecimal with at least two digits, e.g. "2200".
 std::string productIdText(std::uint32_t id);

@@ -1,7 +1,9 @@
 // kav-radio-sim: one virtual radio on a pseudo-terminal until SIGINT or SIGTERM.
 
-#include "sim/Demoimage.h"
-#include "sim/Virtualradio.h"
+#include "link/Com_port.h"
+#include "link/KavIICommand.h"
+#include "sim/DemoImage.h"
+#include "sim/VirtualRadio.h"
 
 #include <cerrno>
 #include <csignal>
@@ -141,7 +143,8 @@ const std::map<std::string, ValueOption>& valueOptions() {
          }},
         {"--nack",
          [](const auto& v, Options& o) {
-             o.faults.nackCodes[static_cast<std::size_t>(number(v, 16) & 0x3F)] = true;
+             o.faults.nackCodes[static_cast<std::size_t>(number(v, 16) & kav::kKavIICommandMask)] =
+                 true;
          }},
         {"--noise",
          [](const auto& v, Options& o) {
@@ -198,21 +201,15 @@ Options parse(int argc, char** argv) {
     return options;
 }
 
-std::string defaultPortsDir() {
-    if (const char* dir = std::getenv("KAV_PORTS_DIR"); dir != nullptr && *dir != '\0') {
-        return dir;
-    }
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
-        return std::string(config) + "/Kav/ports";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : ".") + "/.config/Kav/ports";
-}
-
 // Links DIR/COMn to the pty, replacing an older link but never a real file.
 std::optional<std::filesystem::path> linkPort(const Options& options, const std::string& target) {
     namespace fs = std::filesystem;
-    const fs::path dir = options.portsDir.empty() ? defaultPortsDir() : options.portsDir;
+    const fs::path dir =
+        options.portsDir.empty() ? kav::portEnvironment().portsDir : options.portsDir;
+    if (dir.empty()) {
+        std::fprintf(stderr, "kav-radio-sim: no ports folder: give --ports-dir or set HOME\n");
+        return std::nullopt;
+    }
     const fs::path link = dir / ("COM" + std::to_string(options.com));
     std::error_code ec;
     fs::create_directories(dir, ec);

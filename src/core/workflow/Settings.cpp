@@ -1,4 +1,6 @@
-#include "Settings.h"
+#include "workflow/Settings.h"
+
+#include "model/BuildConfig.h"
 
 namespace kav {
 
@@ -8,7 +10,6 @@ constexpr long long kFirstPort = 1;
 constexpr long long kLastPort = 256;
 constexpr std::uint32_t kLowestRate = 9600;
 constexpr std::uint32_t kHighestRate = 57600;
-constexpr std::uint32_t kAllModels = 511;
 
 } // namespace
 
@@ -25,7 +26,7 @@ PersistedSettings applySettingLimits(const StoredSettings& stored, std::uint32_t
         }
     }
     s.defaultFileName = stored.defaultFileName.value_or("");
-    if (buildModelMask != kAllModels && s.defaultFileName.empty()) {
+    if (buildModelMask != kAnyModelMask && s.defaultFileName.empty()) {
         s.defaultFileName = kDefaultMemFile;
     }
     return s;

@@ -1,4 +1,4 @@
-#include "Transfer.h"
+#include "workflow/Transfer.h"
 
 #include <array>
 
@@ -114,12 +114,12 @@ void finishTransfer(const TransferJob& job) {
     if (job.baudRaised) {
         ctx.port().SetBaudRate(AppContext::kDefaultBaudRate);
         ui.onUiThread([&ctx, &ui] {
-            ctx.currentBaudRate = AppContext::kDefaultBaudRate;
+            ctx.setCurrentBaudRate(AppContext::kDefaultBaudRate);
             ui.portPanelsChanged();
         });
     }
     ui.onUiThread([&ctx, &ui] {
-        ctx.dataSource = DataSource::Radio;
+        ctx.setDataSource(DataSource::Radio);
         ui.statusChanged();
         ui.capabilitiesChanged();
     });
@@ -158,9 +158,14 @@ bool startTransfer(AppContext& ctx, WorkflowUi& ui, int first, int last, bool wr
     if (ctx.transferRunning()) {
         return false;
     }
-    const TransferJob job{
-        ctx,   ui,        first,          last,
-        write, useArrays, ctx.baudRaised, ctx.models().variableAddress(kVarStatus)};
+    const TransferJob job{ctx,
+                          ui,
+                          first,
+                          last,
+                          write,
+                          useArrays,
+                          ctx.baudRaised(),
+                          ctx.models().variableAddress(kVarStatus)};
     ctx.cancelEvent().reset();
     TransferSession session{first, last, write, useArrays, &ctx.cancelEvent(), {}};
     bool started = false;

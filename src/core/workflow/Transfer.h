@@ -1,7 +1,7 @@
 #pragma once
 
-#include "workflow/Appcontext.h"
-#include "workflow/Workflowui.h"
+#include "workflow/AppContext.h"
+#include "workflow/WorkflowUi.h"
 
 namespace kav {
 

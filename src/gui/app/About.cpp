@@ -1,6 +1,7 @@
-#include "About.h"
+#include "app/About.h"
 
-#include "Artwork.h"
+#include "app/Artwork.h"
+#include "workflow/Version.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

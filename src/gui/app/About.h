@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workflow/BuildConfig.h"
+#include "model/BuildConfig.h"
 
 #include <QDialog>
 

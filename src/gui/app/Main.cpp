@@ -1,15 +1,17 @@
-#include "Main.h"
+#include "app/Main.h"
 
-#include "About.h"
-#include "Guiworkflowui.h"
-#include "Radio_rw.h"
-#include "workflow/Memfile.h"
-#include "workflow/Radioworkflow.h"
+#include "app/About.h"
+#include "app/GuiWorkflowUi.h"
+#include "app/Popups.h"
+#include "app/Radio_rw.h"
+#include "workflow/MemFile.h"
+#include "workflow/RadioWorkflow.h"
+#include "workflow/StartUp.h"
+#include "workflow/Version.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
@@ -211,11 +213,8 @@ TfrmMain::TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent)
     createStatusBar();
     applyBuildVisibility();
 
-    const PersistedSettings stored = settings_.load(ctx_.config().buildModelMask);
-    ctx_.comPort = stored.comPort;
-    ctx_.maxBaudRate = stored.maxBaudRate;
-    ctx_.defaultFileName = stored.defaultFileName;
-    ctx_.currentBaudRate = AppContext::kDefaultBaudRate;
+    ctx_.applySettings(settings_.load(ctx_.config().buildModelMask));
+    ctx_.setCurrentBaudRate(AppContext::kDefaultBaudRate);
     recent_ = settings_.loadRecent();
     createRecentItems();
 
@@ -242,7 +241,7 @@ void TfrmMain::startUp() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    settings_.save({ctx_.comPort, ctx_.maxBaudRate, ctx_.defaultFileName});
+    settings_.save(ctx_.settings());
     QMainWindow::closeEvent(event);
 }
 
@@ -374,13 +373,13 @@ void TfrmMain::applyBuildVisibility() {
         for (const char* name : kEngineeringShown) {
             setShown(name, true);
         }
-        action("mnuSetupEngArrayRdWr")->setChecked(ctx_.arrayReadWriteChecked);
+        action("mnuSetupEngArrayRdWr")->setChecked(ctx_.arrayReadWriteChecked());
     }
     if (ctx_.advancedMode() == 1) {
         setShown("btnAdvanced", true);
         setShown("mnuEditEngineering", true);
     }
-    if (config.buildModelMask == 511) {
+    if (config.acceptsAnyModel()) {
         return;
     }
     backdrops_[Backdrop::Vanilla]->hide();
@@ -393,28 +392,22 @@ void TfrmMain::applyBuildVisibility() {
 }
 
 void TfrmMain::applyCapabilities(std::uint32_t productId) {
-    if (ctx_.config().buildModelMask == 511) {
+    if (ctx_.config().acceptsAnyModel()) {
         return;
     }
     for (const char* name : kAlwaysEnabled) {
-        if (QPushButton* b = button(name)) {
-            b->setEnabled(true);
-        } else if (QAction* a = action(name)) {
-            a->setEnabled(true);
-        }
+        setEnabledControl(name, true);
     }
     const bool selcall = ctx_.models().hasSelcall(productId);
     const bool rxOnly = ctx_.models().hasRxOnlyChannels(productId);
     for (const char* name : {"btnSelcall", "mnuEditSelcall"}) {
         setShown(name, selcall);
+        setEnabledControl(name, selcall);
     }
     for (const char* name : {"btnChannelData", "mnuEditChannelData"}) {
         setShown(name, rxOnly);
+        setEnabledControl(name, rxOnly);
     }
-    button("btnSelcall")->setEnabled(selcall);
-    action("mnuEditSelcall")->setEnabled(selcall);
-    button("btnChannelData")->setEnabled(rxOnly);
-    action("mnuEditChannelData")->setEnabled(rxOnly);
     layoutButtons();
 }
 
@@ -448,7 +441,7 @@ QString TfrmMain::statusPanel(int panel) const {
 }
 
 void TfrmMain::updatePortPanels() {
-    setPanel(0, portPanelText(ctx_.comPort));
+    setPanel(0, portPanelText(ctx_.comPort()));
     setPanel(1, openPanelText(ctx_.port().IsOpen()));
 }
 
@@ -465,7 +458,7 @@ void TfrmMain::clearRadioPanel() {
 }
 
 void TfrmMain::updateDataPanel() {
-    setPanel(3, dataPanelText(ctx_.dataSource, ctx_.currentFileName));
+    setPanel(3, dataPanelText(ctx_.dataSource(), ctx_.currentFileName()));
 }
 
 void TfrmMain::updateStatusBar() {
@@ -498,14 +491,14 @@ void TfrmMain::connectCommands() {
         auto go = [this, handler = command] {
             run(handler);
         };
-        if (QPushButton* b = button(name)) {
+        if (QPushButton* b = findButton(name)) {
             connect(b, &QPushButton::clicked, this, go);
-        } else if (QAction* a = action(name)) {
-            connect(a, &QAction::triggered, this, go);
+        } else {
+            connect(action(name), &QAction::triggered, this, go);
         }
     }
     connect(action("mnuSetupEngArrayRdWr"), &QAction::toggled, this,
-            [this](bool checked) { ctx_.arrayReadWriteChecked = checked; });
+            [this](bool checked) { ctx_.setArrayReadWriteChecked(checked); });
 }
 
 // Every command uses the radio or the image, which a transfer worker still owns until it
@@ -528,34 +521,19 @@ void TfrmMain::btnWriteRadioClick() {
 
 QString TfrmMain::chooseFile(bool save, const QString& title, const QString& filter,
                              const QString& initial) {
-    if (nextFile_) {
-        const QString chosen = *nextFile_;
-        nextFile_.reset();
-        return chosen;
-    }
-    if (save) {
-        QFileDialog dialog(this, title, initial, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix("mem");
-        // The workflow asks "File already exists. Overwrite?" itself.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    }
-    QFileDialog dialog(this, title, initial, filter);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return popups::chooseFile(this, {save, title, filter, initial});
 }
 
 void TfrmMain::btnReadFileClick() {
     const QString path = chooseFile(false, openDialogTitle_, openDialogFilter_,
-                                    QString::fromStdString(ctx_.currentFileName));
+                                    QString::fromStdString(ctx_.currentFileName()));
     readFile(ctx_, *ui_,
              path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString()));
 }
 
 void TfrmMain::btnWriteFileClick() {
     const QString path = chooseFile(true, QString(), "Mem files (*.mem)",
-                                    QString::fromStdString(ctx_.currentFileName));
+                                    QString::fromStdString(ctx_.currentFileName()));
     if (!path.isEmpty()) {
         writeFile(ctx_, *ui_, path.toStdString());
     }
@@ -566,7 +544,7 @@ void TfrmMain::mnuSetDefaultFilenameClick() {
     openDialogTitle_ = "Set Default Filename.";
     openDialogFilter_ = "Programming Files (*.mem);;All Files (*.*)";
     const QString path = chooseFile(false, openDialogTitle_, openDialogFilter_,
-                                    QString::fromStdString(ctx_.defaultFileName));
+                                    QString::fromStdString(ctx_.defaultFileName()));
     if (!path.isEmpty()) {
         setDefaultFilename(ctx_, *ui_, path.toStdString());
     }
@@ -589,21 +567,50 @@ void TfrmMain::dispatchEditor(Editor editor) {
     emit editorRequested(editor);
 }
 
-QPushButton* TfrmMain::button(const char* name) const {
+QPushButton* TfrmMain::findButton(const char* name) const {
     const auto it = buttons_.find(name);
     return it == buttons_.end() ? nullptr : it->second;
 }
 
-QAction* TfrmMain::action(const char* name) const {
+QAction* TfrmMain::findAction(const char* name) const {
     const auto it = actions_.find(name);
     return it == actions_.end() ? nullptr : it->second;
 }
 
+// The tables above name every control; a name they lack is a typo that must not pass quietly.
+[[noreturn]] void TfrmMain::unknownControl(const char* name) const {
+    qFatal("TfrmMain: no control named %s", name);
+}
+
+QPushButton* TfrmMain::button(const char* name) const {
+    QPushButton* b = findButton(name);
+    if (b == nullptr) {
+        unknownControl(name);
+    }
+    return b;
+}
+
+QAction* TfrmMain::action(const char* name) const {
+    QAction* a = findAction(name);
+    if (a == nullptr) {
+        unknownControl(name);
+    }
+    return a;
+}
+
 void TfrmMain::setShown(const char* name, bool shown) {
-    if (QPushButton* b = button(name)) {
+    if (QPushButton* b = findButton(name)) {
         b->setVisible(shown);
-    } else if (QAction* a = action(name)) {
-        a->setVisible(shown);
+    } else {
+        action(name)->setVisible(shown);
+    }
+}
+
+void TfrmMain::setEnabledControl(const char* name, bool enabled) {
+    if (QPushButton* b = findButton(name)) {
+        b->setEnabled(enabled);
+    } else {
+        action(name)->setEnabled(enabled);
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Artwork.h"
-#include "Settingsstore.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Statusbar.h"
+#include "app/Artwork.h"
+#include "app/SettingsStore.h"
+#include "workflow/AppContext.h"
+#include "workflow/StatusBar.h"
 
 #include <QMainWindow>
 #include <map>
@@ -12,7 +12,6 @@
 #include <vector>
 
 class QAction;
-class QFileDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -63,8 +62,6 @@ public:
     void updateDataPanel();
     QString statusPanel(int panel) const;
 
-    // Test seams: the file the next file dialog returns ("" = cancelled).
-    void setNextFileChoice(const QString& path) { nextFile_ = path; }
     TfrmReadWrite& progressDialog() { return *frmReadWrite_; }
 
 signals:
@@ -96,9 +93,14 @@ private:
 
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& initial);
+    // Controls by object name; an unknown name stops the program with that name.
     QPushButton* button(const char* name) const;
     QAction* action(const char* name) const;
-    void setShown(const char* name, bool shown);
+    void setShown(const char* name, bool shown);            // a button or a menu item
+    void setEnabledControl(const char* name, bool enabled); // likewise
+    QPushButton* findButton(const char* name) const;
+    QAction* findAction(const char* name) const;
+    [[noreturn]] void unknownControl(const char* name) const;
     void setPanel(int panel, const std::string& text);
 
     AppContext& ctx_;
@@ -115,7 +117,6 @@ private:
     std::unique_ptr<TfrmReadWrite> frmReadWrite_;
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<GuiWorkflowUi> ui_;
-    std::optional<QString> nextFile_;
     QString openDialogTitle_;
     QString openDialogFilter_ = "Mem files (*.mem)";
 };

@@ -1,4 +1,6 @@
-#include "Popups.h"
+#include "app/Popups.h"
+
+#include <QFileDialog>
 
 namespace kav::popups {
 
@@ -13,23 +15,27 @@ QMessageBox::Icon iconOf(Kind kind) {
     case Kind::Question:
         return QMessageBox::Question;
     case Kind::Plain:
+    case Kind::OpenFile:
+    case Kind::SaveFile:
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+template <typename T> T takeFirst(std::deque<T>& queue, T whenEmpty) {
+    if (queue.empty()) {
+        return whenEmpty;
+    }
+    T first = std::move(queue.front());
+    queue.pop_front();
+    return first;
 }
 
 bool show(QWidget* parent, Kind kind, const QString& text, const QString& caption,
           bool withCancel) {
     if (active != nullptr) {
         active->shown.push_back({kind, text, caption});
-        if (!withCancel) {
-            return true;
-        }
-        const bool ok = active->answers.empty() ? false : active->answers.front();
-        if (!active->answers.empty()) {
-            active->answers.pop_front();
-        }
-        return ok;
+        return !withCancel || takeFirst(active->answers, false);
     }
     QMessageBox box(iconOf(kind), caption, text,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent);
@@ -38,12 +44,12 @@ bool show(QWidget* parent, Kind kind, const QString& text, const QString& captio
 
 } // namespace
 
-Script::Script() {
+Script::Script() : previous_(active) {
     active = this;
 }
 
 Script::~Script() {
-    active = nullptr;
+    active = previous_;
 }
 
 void warn(QWidget* parent, const QString& text, const QString& caption) {
@@ -56,6 +62,23 @@ void inform(QWidget* parent, const QString& text, const QString& caption) {
 
 bool ask(QWidget* parent, const QString& text, const QString& caption, Kind icon) {
     return show(parent, icon, text, caption, true);
+}
+
+QString chooseFile(QWidget* parent, const FileDialog& dialog) {
+    if (active != nullptr) {
+        active->shown.push_back(
+            {dialog.save ? Kind::SaveFile : Kind::OpenFile, dialog.title, QString()});
+        return takeFirst(active->files, QString());
+    }
+    QFileDialog box(parent, dialog.title, dialog.initial, dialog.filter);
+    if (dialog.save) {
+        box.setAcceptMode(QFileDialog::AcceptSave);
+        box.setDefaultSuffix("mem");
+        box.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        box.setFileMode(QFileDialog::ExistingFile);
+    }
+    return box.exec() == QDialog::Accepted ? box.selectedFiles().value(0) : QString();
 }
 
 } // namespace kav::popups

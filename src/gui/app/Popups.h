@@ -9,11 +9,11 @@ class QWidget;
 
 namespace kav {
 
-// Every message box and question of the program goes through here, so tests can answer a
-// popup in advance instead of blocking on it.
+// Every message box, question and file dialog of the program goes through here, so tests can
+// answer a popup in advance instead of blocking on it.
 namespace popups {
 
-enum class Kind { Warning, Question, Plain };
+enum class Kind { Warning, Question, Plain, OpenFile, SaveFile };
 
 // Exclamation icon, OK.
 void warn(QWidget* parent, const QString& text, const QString& caption);
@@ -22,11 +22,23 @@ void inform(QWidget* parent, const QString& text, const QString& caption);
 // OK and Cancel with the given icon; true for OK.
 bool ask(QWidget* parent, const QString& text, const QString& caption, Kind icon);
 
-// Test hook: while answers are queued, popups are recorded and answered from the queue
-// (true = OK) instead of being shown; warnings and notices take no answer.
+// A file dialog for an existing file to open or a name to save under ("mem" added when the
+// name has no suffix; the caller asks before overwriting). "" when cancelled.
+struct FileDialog {
+    bool save = false;
+    QString title;
+    QString filter;
+    QString initial;
+};
+QString chooseFile(QWidget* parent, const FileDialog& dialog);
+
+// Test hook: while a script is in force, popups are recorded and answered from it instead of
+// being shown: questions from answer() (true = OK, none left = Cancel), file dialogs from
+// nextFile() (none left = cancelled); warnings and notices take no answer. Scripts nest: the
+// one made last is in force until it ends, then the one before it again.
 struct Shown {
     Kind kind;
-    QString text;
+    QString text; // a file dialog's title
     QString caption;
 };
 class Script {
@@ -37,8 +49,13 @@ public:
     Script& operator=(const Script&) = delete;
 
     void answer(bool ok) { answers.push_back(ok); }
+    void nextFile(const QString& path) { files.push_back(path); }
     std::deque<bool> answers;
+    std::deque<QString> files;
     std::vector<Shown> shown;
+
+private:
+    Script* previous_;
 };
 
 } // namespace popups

@@ -1,4 +1,4 @@
-#include "Radio_rw.h"
+#include "app/Radio_rw.h"
 
 #include "link/Event.h"
 

@@ -1,4 +1,4 @@
-#include "sim/Commandresponder.h"
+#include "sim/CommandResponder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,5 +1,5 @@
 #include "model/Radioinfo.h"
-#include "sim/Demoimage.h"
+#include "sim/DemoImage.h"
 
 #include <gtest/gtest.h>
 

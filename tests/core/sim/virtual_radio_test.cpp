@@ -1,5 +1,5 @@
 #include "link/Kaviiprotocol.h"
-#include "sim/Virtualradio.h"
+#include "sim/VirtualRadio.h"
 #include "support/Testsupport.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workflow/Workflowui.h"
+#include "workflow/WorkflowUi.h"
 
 #include <deque>
 #include <functional>

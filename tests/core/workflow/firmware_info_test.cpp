@@ -1,9 +1,9 @@
-#include "link/Commandcodes.h"
+#include "link/KavIICommand.h"
 #include "link/Radio.h"
-#include "link/Serialport.h"
+#include "link/SerialPort.h"
 #include "model/Radioinfo.h"
-#include "sim/Virtualradio.h"
-#include "workflow/Firmwareinfo.h"
+#include "sim/VirtualRadio.h"
+#include "workflow/FirmwareFacts.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -61,7 +61,7 @@ TEST_F(FirmwareInfoTest, FourFactsOfAnAnsweringRadio) {
 
 TEST_F(FirmwareInfoTest, NoVersionReplyGivesNotAvailable) {
     start(0x2200, 0x10, BuildConfig::delivered());
-    nack(kPing);
+    nack(code(KavIICommand::Ping));
     const FirmwareFacts facts = readFirmwareFacts(*radio, models, BuildConfig::delivered());
     EXPECT_FALSE(facts.typeReadFailed);
     EXPECT_EQ(facts.radioType, "QM2200 TEST");
@@ -105,7 +105,7 @@ TEST_F(FirmwareInfoTest, ModelFollowsTheRadioOnlyInAMask511Build) {
 TEST_F(FirmwareInfoTest, UnreadableProductIdLeavesTheModelAlone) {
     const BuildConfig any{0x2200, 511, 0};
     start(0x3100, 0x10, any);
-    nack(kReadWord);
+    nack(code(KavIICommand::ReadWord));
     const FirmwareFacts facts = readFirmwareFacts(*radio, models, any);
     EXPECT_EQ(facts.productId, "");
     EXPECT_EQ(facts.pcbRevision, "");

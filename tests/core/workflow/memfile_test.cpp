@@ -1,7 +1,7 @@
 #include "FakeUi.h"
 #include "support/Testsupport.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Memfile.h"
+#include "workflow/AppContext.h"
+#include "workflow/MemFile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -57,24 +57,24 @@ TEST_F(MemFileWorkflowTest, SavedFileReadsBackAsTheSameImage) {
     ctx.image().writeBlock(0, original.data(), 2048);
     const std::string path = (dir / "radio.mem").string();
 
-    ASSERT_TRUE(writeFile(ctx, ui, path));
+    ASSERT_EQ(writeFile(ctx, ui, path), Outcome::Done);
     EXPECT_EQ(fs::file_size(path), 2048u);
-    EXPECT_EQ(ctx.currentFileName, path);
-    EXPECT_EQ(ctx.dataSource, DataSource::File);
+    EXPECT_EQ(ctx.currentFileName(), path);
+    EXPECT_EQ(ctx.dataSource(), DataSource::File);
     EXPECT_EQ(ui.statusChanges, 1);
 
     ctx.image().fill(0xFF);
-    ctx.dataSource = DataSource::Nothing;
-    EXPECT_TRUE(readFile(ctx, ui, path));
+    ctx.setDataSource(DataSource::Nothing);
+    EXPECT_EQ(readFile(ctx, ui, path), Outcome::Done);
     EXPECT_EQ(imageBytes(ctx.image()), original);
-    EXPECT_EQ(ctx.dataSource, DataSource::File);
+    EXPECT_EQ(ctx.dataSource(), DataSource::File);
     EXPECT_EQ(ui.capabilityChanges, 1);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MemFileWorkflowTest, ShortFileFillsTheRestWithFF) {
     const Bytes file = counting(1000, 0x22, 0x00);
-    EXPECT_TRUE(loadMemFile(ctx, ui, writeRaw("short.mem", file)));
+    EXPECT_EQ(loadMemFile(ctx, ui, writeRaw("short.mem", file)), Outcome::Done);
     const Bytes image = imageBytes(ctx.image());
     EXPECT_TRUE(std::equal(file.begin(), file.end(), image.begin()));
     EXPECT_TRUE(allFF(image, 1000));
@@ -91,10 +91,10 @@ class MemFileTypes : public MemFileWorkflowTest, public ::testing::WithParamInte
 
 TEST_P(MemFileTypes, FileForAnotherModelIsReportedAndStaysLoaded) {
     const std::string path = writeRaw("other.mem", GetParam().head);
-    EXPECT_FALSE(loadMemFile(ctx, ui, path));
+    EXPECT_EQ(loadMemFile(ctx, ui, path), Outcome::Refused);
     EXPECT_EQ(ui.messages, (std::vector<Message>{{GetParam().message, "Reading Mem-file"}}));
-    EXPECT_EQ(ctx.dataSource, DataSource::File);
-    EXPECT_EQ(ctx.currentFileName, path);
+    EXPECT_EQ(ctx.dataSource(), DataSource::File);
+    EXPECT_EQ(ctx.currentFileName(), path);
     EXPECT_TRUE(std::equal(GetParam().head.begin(), GetParam().head.end(), ctx.image().bytes()));
 }
 
@@ -106,37 +106,37 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(MemFileWorkflowTest, FileThatCannotBeOpenedChangesNothing) {
-    ctx.currentFileName = "before.mem";
+    ctx.setCurrentFileName("before.mem");
     ctx.image().setByte(5, 0x42);
     const std::string path = (dir / "missing.mem").string();
 
-    EXPECT_FALSE(readFile(ctx, ui, path));
+    EXPECT_EQ(readFile(ctx, ui, path), Outcome::Failed);
 
     EXPECT_EQ(ui.messages,
               (std::vector<Message>{{"Unable to open file " + path, "File Open Error"}}));
     EXPECT_EQ(ctx.image().getByte(5), 0x42);
-    EXPECT_EQ(ctx.currentFileName, "before.mem");
-    EXPECT_EQ(ctx.dataSource, DataSource::Nothing);
+    EXPECT_EQ(ctx.currentFileName(), "before.mem");
+    EXPECT_EQ(ctx.dataSource(), DataSource::Nothing);
     EXPECT_EQ(ui.capabilityChanges, 1);
 }
 
 TEST_F(MemFileWorkflowTest, CancelledReadFileStillRefreshesCapabilities) {
-    EXPECT_FALSE(readFile(ctx, ui, std::nullopt));
+    EXPECT_EQ(readFile(ctx, ui, std::nullopt), Outcome::Refused);
     EXPECT_EQ(ui.capabilityChanges, 1);
     EXPECT_EQ(ui.statusChanges, 0);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MemFileWorkflowTest, FailedSaveIsReportedAndChangesNothing) {
-    ctx.currentFileName = "before.mem";
+    ctx.setCurrentFileName("before.mem");
     const std::string path = (dir / "no-such-dir" / "radio.mem").string();
 
-    EXPECT_FALSE(writeFile(ctx, ui, path));
+    EXPECT_EQ(writeFile(ctx, ui, path), Outcome::Failed);
 
     EXPECT_EQ(ui.messages,
               (std::vector<Message>{{"Unable to save file " + path, "File Save Error"}}));
-    EXPECT_EQ(ctx.currentFileName, "before.mem");
-    EXPECT_EQ(ctx.dataSource, DataSource::Nothing);
+    EXPECT_EQ(ctx.currentFileName(), "before.mem");
+    EXPECT_EQ(ctx.dataSource(), DataSource::Nothing);
     EXPECT_EQ(ui.statusChanges, 0);
 }
 
@@ -145,12 +145,12 @@ TEST_F(MemFileWorkflowTest, ExistingFileIsOverwrittenOnlyWhenTheAnswerIsOk) {
     const Message question{"File already exists. Overwrite?", "Saving Program File...", true};
 
     ui.answers = {false};
-    EXPECT_FALSE(writeFile(ctx, ui, path));
+    EXPECT_EQ(writeFile(ctx, ui, path), Outcome::Refused);
     EXPECT_EQ(fs::file_size(path), 3u);
-    EXPECT_TRUE(ctx.currentFileName.empty());
+    EXPECT_TRUE(ctx.currentFileName().empty());
 
     ui.answers = {true};
-    EXPECT_TRUE(writeFile(ctx, ui, path));
+    EXPECT_EQ(writeFile(ctx, ui, path), Outcome::Done);
     EXPECT_EQ(fs::file_size(path), 2048u);
     EXPECT_EQ(ui.messages, (std::vector<Message>{question, question}));
 }
@@ -161,27 +161,27 @@ TEST_F(MemFileWorkflowTest, DefaultFileNameIsKeptWhetherOrNotItLoads) {
                            "Load Default File.", true};
 
     ui.answers = {false};
-    EXPECT_FALSE(setDefaultFilename(ctx, ui, path));
-    EXPECT_EQ(ctx.defaultFileName, path);
-    EXPECT_EQ(ctx.dataSource, DataSource::Nothing);
+    EXPECT_EQ(setDefaultFilename(ctx, ui, path), Outcome::Refused);
+    EXPECT_EQ(ctx.defaultFileName(), path);
+    EXPECT_EQ(ctx.dataSource(), DataSource::Nothing);
     EXPECT_EQ(ui.statusChanges, 0);
 
     ui.answers = {true};
-    EXPECT_TRUE(setDefaultFilename(ctx, ui, path));
-    EXPECT_EQ(ctx.dataSource, DataSource::File);
+    EXPECT_EQ(setDefaultFilename(ctx, ui, path), Outcome::Done);
+    EXPECT_EQ(ctx.dataSource(), DataSource::File);
     EXPECT_EQ(ui.capabilityChanges, 1);
     EXPECT_EQ(ui.statusChanges, 1);
     EXPECT_EQ(ui.messages, (std::vector<Message>{question, question}));
 
-    EXPECT_TRUE(removeDefaultFilename(ctx));
-    EXPECT_TRUE(ctx.defaultFileName.empty());
+    EXPECT_EQ(removeDefaultFilename(ctx), Outcome::Done);
+    EXPECT_TRUE(ctx.defaultFileName().empty());
 }
 
 TEST_F(MemFileWorkflowTest, DefaultFileThatFailsToLoadStillRefreshesTheStatus) {
     const std::string path = (dir / "gone.mem").string();
     ui.answers = {true};
-    EXPECT_FALSE(setDefaultFilename(ctx, ui, path));
-    EXPECT_EQ(ctx.defaultFileName, path);
+    EXPECT_EQ(setDefaultFilename(ctx, ui, path), Outcome::Failed);
+    EXPECT_EQ(ctx.defaultFileName(), path);
     EXPECT_EQ(ui.messages.back(), (Message{"Unable to open file " + path, "File Open Error"}));
     EXPECT_EQ(ui.statusChanges, 1);
     EXPECT_EQ(ui.capabilityChanges, 0);

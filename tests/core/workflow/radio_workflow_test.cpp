@@ -1,9 +1,11 @@
 #include "FakeUi.h"
-#include "sim/Virtualradio.h"
+#include "sim/VirtualRadio.h"
 #include "support/Testsupport.h"
-#include "workflow/Appcontext.h"
-#include "workflow/Memfile.h"
-#include "workflow/Radioworkflow.h"
+#include "workflow/AppContext.h"
+#include "workflow/MemFile.h"
+#include "workflow/RadioWorkflow.h"
+#include "workflow/StartUp.h"
+#include "workflow/StatusBar.h"
 #include "workflow/Transfer.h"
 
 #include <cstdlib>
@@ -39,7 +41,6 @@ Bytes imageBytes(const EEbuffer& image) {
 class RadioWorkflowTest : public ::testing::Test {
 public:
     void SetUp() override {
-        ::setenv("KAV_PORTS_DIR", dir.c_str(), 1);
         setRadioImage(test::patternImage(0x2200, 3));
         ASSERT_TRUE(sim.start());
         fs::create_symlink(sim.slavePath(), dir / "COM1");
@@ -51,7 +52,7 @@ public:
     }
 
     void makeContext(const BuildConfig& config = BuildConfig::delivered()) {
-        ctx = std::make_unique<AppContext>(config, 0);
+        ctx = std::make_unique<AppContext>(config, 0, PortEnvironment{dir.string()});
         startUp(*ctx, ui);
         ASSERT_TRUE(ctx->port().IsOpen());
         ui.messages.clear();
@@ -99,11 +100,11 @@ class RoundTrip : public RadioWorkflowTest, public ::testing::WithParamInterface
 
 TEST_P(RoundTrip, FullReadReproducesTheRadioByteForByte) {
     makeContext(BuildConfig::engineering());
-    ctx->arrayReadWriteChecked = GetParam();
-    ctx->maxBaudRate = 38400; // no model raises the rate, so it stays at 9600
+    ctx->setArrayReadWriteChecked(GetParam());
+    ctx->setMaxBaudRate(38400); // no model raises the rate, so it stays at 9600
     ui.answers = {true};
 
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_EQ(imageBytes(ctx->image()), radioBytes());
@@ -122,19 +123,19 @@ TEST_P(RoundTrip, FullReadReproducesTheRadioByteForByte) {
     EXPECT_EQ(requestCodes().back(), kResetCode);
     EXPECT_EQ(countOf(kBaudCode), 0);
     EXPECT_EQ(ctx->port().appliedBaudRate(), 9600u);
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio);
-    EXPECT_EQ(ctx->radio().readCount, 1);
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
+    EXPECT_EQ(ctx->radio().readCount(), 1);
     EXPECT_FALSE(ctx->transferRunning());
 }
 
 TEST_P(RoundTrip, FullWriteMakesTheRadioEqualTheImage) {
     makeContext(BuildConfig::engineering());
-    ctx->arrayReadWriteChecked = GetParam();
+    ctx->setArrayReadWriteChecked(GetParam());
     const Bytes wanted = test::patternImage(0x2200, 11);
     ctx->image().writeBlock(0, wanted.data(), 2048);
     ui.answers = {true}; // "not been read in this session"
 
-    ASSERT_TRUE(writeRadio(*ctx, ui));
+    ASSERT_EQ(writeRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_EQ(radioBytes(), wanted);
@@ -147,8 +148,8 @@ TEST_P(RoundTrip, FullWriteMakesTheRadioEqualTheImage) {
     EXPECT_EQ(requests[requests.size() - 2],
               (Bytes{kWriteByteCode, 0x00, kStatusAddress, wanted[kStatusAddress]}));
     EXPECT_EQ(requests.back(), Bytes{kResetCode});
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio);
-    EXPECT_EQ(ctx->radio().readCount, 0); // a write is not a read
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
+    EXPECT_EQ(ctx->radio().readCount(), 0); // a write is not a read
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, RoundTrip, ::testing::Values(false, true),
@@ -158,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, RoundTrip, ::testing::Values(false, true),
 struct Refusal {
     const char* name;
     bool write;
+    Outcome outcome; // Failed: the port or the radio failed; Refused: a check or the person
     std::function<void(RadioWorkflowTest&)> arrange;
     std::vector<Message> messages;
     std::uint32_t modelMask = 2;
@@ -175,10 +177,10 @@ TEST_P(Refusals, StopWithTheirMessageAndMoveNoBlock) {
     c.arrange(*this);
     const Bytes imageBefore = imageBytes(ctx->image());
 
-    const bool started = c.write ? writeRadio(*ctx, ui) : readRadio(*ctx, ui);
+    const Outcome outcome = c.write ? writeRadio(*ctx, ui) : readRadio(*ctx, ui);
     finish();
 
-    EXPECT_FALSE(started);
+    EXPECT_EQ(outcome, c.outcome);
     EXPECT_EQ(ui.messages, c.messages);
     EXPECT_EQ(ui.transfers, 0);
     for (std::uint8_t code : {kRead16Code, kWrite16Code, kWriteByteCode, kResetCode}) {
@@ -196,44 +198,53 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"PortWillNotOpen",
                 false,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.ctx->port().Close();
-                    fx.ctx->comPort = 200;
+                    fx.ctx->setComPort(200);
                 },
                 {{"Unable to open COM200.", "Error"}}},
         Refusal{"WritePortWillNotOpen",
                 true,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.ctx->port().Close();
-                    fx.ctx->comPort = 200;
+                    fx.ctx->setComPort(200);
                 },
                 {{"Unable to open COM200.", "Error"}}},
         Refusal{"NoAnswerToProductId",
                 false,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) { fx.setFaults([](auto& f) { f.replyLimit = 0; }); },
                 {kNoProductId}},
         Refusal{"WriteNoAnswerToProductId",
                 true,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) { fx.setFaults([](auto& f) { f.replyLimit = 0; }); },
                 {kNoProductId}},
         Refusal{"WrongRadioType",
                 false,
+                Outcome::Refused,
                 [](RadioWorkflowTest& fx) { fx.setRadioImage(test::patternImage(0x3100, 1)); },
                 {{"Incorrect radio type (3100)", "Checking Product ID"}}},
         Refusal{"WriteSecondIdReadFails",
                 true,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) { fx.setFaults([](auto& f) { f.replyLimit = 1; }); },
                 {kNoProductId}},
         Refusal{"ImageForNoModel",
                 true,
+                Outcome::Refused,
                 [](RadioWorkflowTest&) {},
                 {{"Incorrect radio type (FFFF)", "Current config"}}},
         Refusal{"ImageForAnotherModel",
                 true,
+                Outcome::Refused,
                 [](RadioWorkflowTest& fx) { fx.ctx->image().setWord(0, 0x3100); },
                 {{"Incorrect radio type (3100)", "Current config"}}},
         Refusal{"RadioAndImageDiffer",
                 true,
+                Outcome::Refused,
                 [](RadioWorkflowTest& fx) {
                     fx.setRadioImage(test::patternImage(0x1700, 1));
                     fx.ctx->image().setWord(0, 0x2200);
@@ -243,11 +254,17 @@ INSTANTIATE_TEST_SUITE_P(
                 511},
         Refusal{"NotReadThisSessionCancelled",
                 true,
+                Outcome::Refused,
                 [](RadioWorkflowTest& fx) { fx.imageLikeRadio(); },
                 {kNotRead}},
-        Refusal{"ReadQuestionCancelled", false, [](RadioWorkflowTest&) {}, {kReadAsk}},
+        Refusal{"ReadQuestionCancelled",
+                false,
+                Outcome::Refused,
+                [](RadioWorkflowTest&) {},
+                {kReadAsk}},
         Refusal{"ProgModeRefused",
                 false,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.ui.answers = {true};
                     fx.setFaults([](auto& f) { f.nackCodes[0x39] = true; });
@@ -255,6 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {kReadAsk, {"Radio Response Timeout", "Entering Prog Mode"}}},
         Refusal{"WriteProgModeRefused",
                 true,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.imageLikeRadio();
                     fx.ui.answers = {true};
@@ -263,6 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {kNotRead, {"Radio Response Timeout.", "Comms Error"}}},
         Refusal{"RadioTypeUnreadable",
                 false,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.ui.answers = {true};
                     fx.setFaults([](auto& f) { f.nackCodes[0x3A] = true; });
@@ -270,6 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {kReadAsk, {"Failed to read radio type.", "Read radio error"}}},
         Refusal{"VersionUnreadable",
                 false,
+                Outcome::Failed,
                 [](RadioWorkflowTest& fx) {
                     fx.ui.answers = {true};
                     fx.setFaults([](auto& f) { f.nackCodes[0x00] = true; });
@@ -279,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RadioWorkflowTest, CancelledReadQuestionSendsNothingMore) {
     makeContext();
-    EXPECT_FALSE(readRadio(*ctx, ui));
+    EXPECT_EQ(readRadio(*ctx, ui), Outcome::Refused);
     EXPECT_EQ(requestCodes(), (std::vector<std::uint8_t>{0x82}));
 }
 
@@ -287,7 +307,7 @@ TEST_F(RadioWorkflowTest, WriteAnsweredOkAfterNoReadGoesOn) {
     makeContext();
     ctx->image().writeBlock(0, radioBytes().data(), 2048);
     ui.answers = {true};
-    EXPECT_TRUE(writeRadio(*ctx, ui));
+    EXPECT_EQ(writeRadio(*ctx, ui), Outcome::Done);
     finish();
     EXPECT_EQ(ui.messages, std::vector<Message>{kNotRead});
     EXPECT_EQ(ui.result(), kTransferDone);
@@ -301,7 +321,7 @@ TEST_F(RadioWorkflowTest, ReadCancelledBeforeTheFirstBlock) {
     };
     const Bytes before = imageBytes(ctx->image());
 
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_EQ(ui.result(), kTransferCancelled);
@@ -309,14 +329,14 @@ TEST_F(RadioWorkflowTest, ReadCancelledBeforeTheFirstBlock) {
     EXPECT_EQ(countOf(kRead16Code), 0);
     EXPECT_EQ(requestCodes().back(), kResetCode);
     EXPECT_EQ(imageBytes(ctx->image()), before);
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio);
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
     EXPECT_FALSE(ctx->cancelEvent().isSet());
-    EXPECT_EQ(ctx->radio().readCount, 1);
+    EXPECT_EQ(ctx->radio().readCount(), 1);
 }
 
 TEST_F(RadioWorkflowTest, WriteCancelledAtTheFirstBlockStillRewritesStatusAndResets) {
     makeContext();
-    ctx->radio().readCount = 1;
+    ctx->radio().noteRadioRead();
     Bytes image = radioBytes();
     image[kStatusAddress] = 0x5A;
     ctx->image().writeBlock(0, image.data(), 2048);
@@ -324,7 +344,7 @@ TEST_F(RadioWorkflowTest, WriteCancelledAtTheFirstBlockStillRewritesStatusAndRes
         s.cancel->set();
     };
 
-    ASSERT_TRUE(writeRadio(*ctx, ui));
+    ASSERT_EQ(writeRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_TRUE(ui.messages.empty());
@@ -333,7 +353,7 @@ TEST_F(RadioWorkflowTest, WriteCancelledAtTheFirstBlockStillRewritesStatusAndRes
     const auto requests = sim.requests();
     EXPECT_EQ(requests[requests.size() - 2], (Bytes{kWriteByteCode, 0x00, kStatusAddress, 0x5A}));
     EXPECT_EQ(requests.back(), Bytes{kResetCode});
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio);
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
 }
 
 TEST_F(RadioWorkflowTest, Qm3100KeepsTheRadiosLcdContrastUnlessItCannotBeRead) {
@@ -345,12 +365,12 @@ TEST_F(RadioWorkflowTest, Qm3100KeepsTheRadiosLcdContrastUnlessItCannotBeRead) {
         setRadioImage(radio);
         setFaults([&](auto& f) { f.nackCodes[0x01] = !readable; });
         makeContext({0x3100, 4, 0});
-        ctx->radio().readCount = 1;
+        ctx->radio().noteRadioRead();
         Bytes image = radio;
         image[kContrast] = 0x0C;
         ctx->image().writeBlock(0, image.data(), 2048);
 
-        ASSERT_TRUE(writeRadio(*ctx, ui));
+        ASSERT_EQ(writeRadio(*ctx, ui), Outcome::Done);
         finish();
 
         const int want = readable ? 0x07 : 0x0C;
@@ -365,7 +385,7 @@ TEST_F(RadioWorkflowTest, RadioFallingSilentAtBlock40KeepsBlocks0To39) {
     ui.answers = {true};
     setFaults([](auto& f) { f.replyLimit = kRepliesBeforeBlocks + 40; });
 
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_EQ(ui.result(), kTransferTimeout);
@@ -377,16 +397,16 @@ TEST_F(RadioWorkflowTest, RadioFallingSilentAtBlock40KeepsBlocks0To39) {
         std::all_of(image.begin() + 40 * 16, image.end(), [](auto b) { return b == 0xFF; }));
     EXPECT_EQ(ui.notices().size(), 41u);
     EXPECT_EQ(ui.messages.back(), (Message{"Radio Response Timeout. (t)", "Comms Error"}));
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio);
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
 }
 
 TEST_F(RadioWorkflowTest, ShortArrayRepliesStoreWhatCameAndMoveOnByAWholeBlock) {
     makeContext(BuildConfig::engineering());
-    ctx->arrayReadWriteChecked = true;
+    ctx->setArrayReadWriteChecked(true);
     ui.answers = {true};
     setFaults([](auto& f) { f.blockReplyBytes = 100; });
 
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     finish();
 
     EXPECT_EQ(ui.result(), kTransferDone);
@@ -403,7 +423,7 @@ TEST_F(RadioWorkflowTest, OldFirmwareIsWarnedAboutAfterTheEndSteps) {
     sim.update([](CommandResponder& r) { r.state().firmwareMajor = 1; });
     makeContext();
     ui.answers = {true};
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     ui.events.clear();
     finish();
 
@@ -434,17 +454,17 @@ TEST_F(RadioWorkflowTest, NothingStartsWhileAWorkerRuns) {
     setFaults([](auto& f) { f.replyDelayMs = 30; }); // about four seconds for the whole read
     const fs::path file = dir / "saved.mem";
 
-    ASSERT_TRUE(readRadio(*ctx, ui)); // the dialog "closed with its close box" at once
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done); // the dialog "closed with its close box" at once
     ASSERT_TRUE(ctx->transferRunning());
     const auto messagesBefore = ui.messages.size();
-    EXPECT_FALSE(readRadio(*ctx, ui));
-    EXPECT_FALSE(writeRadio(*ctx, ui));
+    EXPECT_EQ(readRadio(*ctx, ui), Outcome::Busy);
+    EXPECT_EQ(writeRadio(*ctx, ui), Outcome::Busy);
     EXPECT_FALSE(startTransfer(*ctx, ui, 0, 2047, false, false));
-    EXPECT_FALSE(writeFile(*ctx, ui, file.string()));
-    EXPECT_FALSE(readFile(*ctx, ui, file.string()));
-    EXPECT_FALSE(readFile(*ctx, ui, std::nullopt));
-    EXPECT_FALSE(setDefaultFilename(*ctx, ui, file.string()));
-    EXPECT_FALSE(removeDefaultFilename(*ctx));
+    EXPECT_EQ(writeFile(*ctx, ui, file.string()), Outcome::Busy);
+    EXPECT_EQ(readFile(*ctx, ui, file.string()), Outcome::Busy);
+    EXPECT_EQ(readFile(*ctx, ui, std::nullopt), Outcome::Busy);
+    EXPECT_EQ(setDefaultFilename(*ctx, ui, file.string()), Outcome::Busy);
+    EXPECT_EQ(removeDefaultFilename(*ctx), Outcome::Busy);
     EXPECT_EQ(ui.messages.size(), messagesBefore);
     EXPECT_EQ(ui.transfers, 1);
     EXPECT_FALSE(fs::exists(file));
@@ -452,14 +472,14 @@ TEST_F(RadioWorkflowTest, NothingStartsWhileAWorkerRuns) {
     ctx->cancelEvent().set();
     finish();
     EXPECT_EQ(ui.result(), kTransferCancelled);
-    EXPECT_EQ(ctx->dataSource, DataSource::Radio); // the end steps ran without the dialog
+    EXPECT_EQ(ctx->dataSource(), DataSource::Radio); // the end steps ran without the dialog
 }
 
 TEST_F(RadioWorkflowTest, DestroyingTheContextWaitsForTheWorker) {
     makeContext();
     ui.answers = {true};
     setFaults([](auto& f) { f.replyDelayMs = 5; });
-    ASSERT_TRUE(readRadio(*ctx, ui));
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
     ctx.reset();
     EXPECT_EQ(ui.result(), kTransferDone);
     EXPECT_EQ(requestCodes().back(), kResetCode);
@@ -469,7 +489,7 @@ class StartUp : public RadioWorkflowTest {
 protected:
     void start(const std::string& defaultFile) {
         ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0);
-        ctx->defaultFileName = defaultFile;
+        ctx->setDefaultFileName(defaultFile);
         startUp(*ctx, ui);
     }
 };
@@ -484,8 +504,8 @@ TEST_F(StartUp, LoadsTheDefaultFile) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ctx->port().IsOpen());
     EXPECT_EQ(imageBytes(ctx->image()), file);
-    EXPECT_EQ(ctx->dataSource, DataSource::File);
-    EXPECT_EQ(ctx->currentFileName, path.string());
+    EXPECT_EQ(ctx->dataSource(), DataSource::File);
+    EXPECT_EQ(ctx->currentFileName(), path.string());
     EXPECT_EQ(ctx->models().currentRow().productId, 0x2200u);
     EXPECT_EQ(ui.statusChanges, 1);
     EXPECT_EQ(ui.capabilityChanges, 1);
@@ -496,15 +516,15 @@ TEST_F(StartUp, MissingDefaultFileIsReportedAndLeavesNoData) {
 
     EXPECT_EQ(ui.messages,
               (std::vector<Message>{{"Unable to open file defqm2200.mem", "File Open Error"}}));
-    EXPECT_EQ(ctx->dataSource, DataSource::Nothing);
-    EXPECT_EQ(dataPanelText(ctx->dataSource, ctx->currentFileName), "No data loaded.");
+    EXPECT_EQ(ctx->dataSource(), DataSource::Nothing);
+    EXPECT_EQ(dataPanelText(ctx->dataSource(), ctx->currentFileName()), "No data loaded.");
     const Bytes image = imageBytes(ctx->image());
     EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0xFF; }));
 }
 
 TEST_F(StartUp, PortThatWillNotOpenIsReportedAndStartUpGoesOn) {
     ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0);
-    ctx->comPort = 200;
+    ctx->setComPort(200);
     startUp(*ctx, ui);
     EXPECT_EQ(ui.messages, (std::vector<Message>{{"Unable to open COM200.", "Error"}}));
     EXPECT_EQ(ui.statusChanges, 1);

@@ -1,6 +1,6 @@
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
-#include "workflow/Report.h"
+#include "workflow/ReportText.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,5 @@
-#include "workflow/Statusbar.h"
+#include "workflow/CommandLine.h"
+#include "workflow/StatusBar.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +26,21 @@ TEST(StatusbarTest, FilePanelKeepsTheLast85Characters) {
     EXPECT_EQ(dataPanelText(DataSource::File, ""), "File: ");
 }
 
-TEST(StatusbarTest, AdvancedModeOnlyFromTheFirstParameter) {
+TEST(CommandLineTest, AdvancedModeOnlyFromTheFirstParameter) {
     using Args = std::vector<std::string>;
     EXPECT_TRUE(advancedModeRequested(Args{"kavprog", "/a"}));
     EXPECT_TRUE(advancedModeRequested(Args{"kavprog", "/A", "x"}));
     EXPECT_FALSE(advancedModeRequested(Args{"kavprog", "x", "/a"}));
     EXPECT_FALSE(advancedModeRequested(Args{"kavprog"}));
     EXPECT_FALSE(advancedModeRequested(Args{"kavprog", "/ab"}));
+}
+
+TEST(CommandLineTest, SimulateSwitchIsTakenFromAnywhereSoSlashAStaysFirst) {
+    std::vector<std::string> args{"kavprog", "--simulate", "/a"};
+    EXPECT_TRUE(takeSimulateSwitch(args));
+    EXPECT_EQ(args, (std::vector<std::string>{"kavprog", "/a"}));
+    EXPECT_TRUE(advancedModeRequested(args));
+    EXPECT_FALSE(takeSimulateSwitch(args));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "LinkFixture.h"
 #include "link/Kaviiprotocol.h"
 #include "link/Kaviprotocol.h"
-#include "link/Serialport.h"
+#include "link/SerialPort.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "link/Kaviprotocol.h"
+#include "link/KavIRecognizer.h"
 
 #include <gtest/gtest.h>
 #include <vector>

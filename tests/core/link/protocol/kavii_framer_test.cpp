@@ -1,4 +1,4 @@
-#include "link/Kaviiprotocol.h"
+#include "link/KavIIReceiver.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "LinkFixture.h"
-#include "link/Lineframer.h"
+#include "link/LineFramer.h"
+#include "support/Testsupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "link/Kaviiprotocol.h"
 #include "link/Radio.h"
-#include "link/Serialport.h"
-#include "sim/Virtualradio.h"
+#include "link/SerialPort.h"
+#include "sim/VirtualRadio.h"
 #include "support/Testsupport.h"
 
 #include <chrono>
@@ -260,12 +260,12 @@ TEST_F(TRadioTest, ChannelNormalisationDiffersBetweenGetAndStep) {
     });
     ASSERT_TRUE(radio.GetVersion());
     EXPECT_EQ(radio.GetChannel(), 0x85);
-    EXPECT_EQ(radio.currentChannel, 0x85);
+    EXPECT_EQ(radio.currentChannel(), 0x85);
     int channel = 0;
     ASSERT_TRUE(radio.StepChannel(1, channel));
-    EXPECT_EQ(radio.channelCode, 0x86);
+    EXPECT_EQ(radio.channelCode(), 0x86);
     EXPECT_EQ(channel, 6);
-    EXPECT_EQ(radio.currentChannel, 6);
+    EXPECT_EQ(radio.currentChannel(), 6);
 
     sim.update([](CommandResponder& r) { r.state().firmwareMajor = 2; });
     ASSERT_TRUE(radio.GetVersion());

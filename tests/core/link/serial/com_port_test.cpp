@@ -1,5 +1,5 @@
-#include "PtyPair.h"
 #include "link/Com_port.h"
+#include "sim/PtyPair.h"
 #include "support/Testsupport.h"
 
 #include <filesystem>
@@ -69,14 +69,14 @@ TEST(ComPort, FolderLinkWinsOverTheDefaultScheme) {
 TEST(ComPort, ExistingPortsAreAscendingAndOnlyLiveLinks) {
     TempDir dir;
     TempDir sys; // an empty kernel view: no default-scheme port counts
-    test::PtyPair a;
-    test::PtyPair b;
-    fs::create_symlink(a.slave(), dir.path() / "COM7");
-    fs::create_symlink(b.slave(), dir.path() / "COM2");
+    PtyPair a;
+    PtyPair b;
+    fs::create_symlink(a.slavePath(), dir.path() / "COM7");
+    fs::create_symlink(b.slavePath(), dir.path() / "COM2");
     fs::create_symlink(dir.path() / "missing", dir.path() / "COM5");
     std::ofstream(dir.path() / "plain") << "x";
     fs::create_symlink(dir.path() / "plain", dir.path() / "COM9");
-    fs::create_symlink(b.slave(), dir.path() / "COM300");
+    fs::create_symlink(b.slavePath(), dir.path() / "COM300");
 
     EXPECT_EQ(existingComPorts({dir.str(), sys.str()}), (std::vector<int>{2, 7}));
 }

@@ -1,5 +1,6 @@
-#include "PtyPair.h"
-#include "link/Serialport.h"
+#include "link/SerialPort.h"
+#include "sim/PtyPair.h"
+#include "support/RecordingSink.h"
 #include "support/Testsupport.h"
 
 #include <chrono>
@@ -15,44 +16,11 @@ namespace kav {
 namespace {
 
 namespace fs = std::filesystem;
-using test::PtyPair;
+using test::RecordingSink;
 using Bytes = std::vector<std::uint8_t>;
-using Notice = std::tuple<std::uint32_t, std::intptr_t, std::intptr_t>;
+using Notice = RecordingSink::Notice;
 
 constexpr std::uint32_t kMonitorMessage = 2034;
-
-// Keeps every notice in order and wakes a waiter on each one.
-class RecordingSink : public MessageSink {
-public:
-    void post(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) override {
-        std::lock_guard guard(lock_);
-        notices_.emplace_back(message, wParam, lParam);
-        posted_.set();
-    }
-    std::vector<Notice> notices() {
-        std::lock_guard guard(lock_);
-        return notices_;
-    }
-    // Waits until at least `count` notices arrived (or a second passed).
-    std::vector<Notice> waitFor(std::size_t count) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        for (;;) {
-            {
-                std::lock_guard guard(lock_);
-                if (notices_.size() >= count || std::chrono::steady_clock::now() > deadline) {
-                    return notices_;
-                }
-                posted_.reset();
-            }
-            posted_.wait(100);
-        }
-    }
-
-private:
-    std::mutex lock_;
-    std::vector<Notice> notices_;
-    Event posted_;
-};
 
 Bytes readListener(SerialPort& port, Event& signal, int index, std::size_t count) {
     Bytes bytes;
@@ -76,7 +44,7 @@ double processCpuSeconds() {
 
 class SerialPortTest : public ::testing::Test {
 protected:
-    void open() { ASSERT_EQ(port.Open(pty.slave(), 9600), 1) << port.lastOpenErrno(); }
+    void open() { ASSERT_EQ(port.Open(pty.slavePath(), 9600), 1) << port.lastOpenErrno(); }
 
     PtyPair pty;
     SerialPort port;
@@ -87,7 +55,7 @@ TEST_F(SerialPortTest, OpenReportsWhyItFailed) {
     EXPECT_EQ(port.lastOpenErrno(), ENOENT);
     EXPECT_EQ(port.Open("/dev/null", 9600), 0);
     EXPECT_EQ(port.lastOpenErrno(), ENOTTY);
-    EXPECT_EQ(port.Open(pty.slave(), 12345), 0) << "an unsupported rate is refused";
+    EXPECT_EQ(port.Open(pty.slavePath(), 12345), 0) << "an unsupported rate is refused";
     EXPECT_EQ(port.lastOpenErrno(), EINVAL);
     EXPECT_EQ(port.Open("ttyS0", 9600), 0);
     EXPECT_FALSE(port.IsOpen());
@@ -95,7 +63,7 @@ TEST_F(SerialPortTest, OpenReportsWhyItFailed) {
     open();
     EXPECT_EQ(port.lastOpenErrno(), 0);
     SerialPort other;
-    EXPECT_EQ(other.Open(pty.slave(), 9600), 0) << "the port is ours alone";
+    EXPECT_EQ(other.Open(pty.slavePath(), 9600), 0) << "the port is ours alone";
     EXPECT_EQ(other.lastOpenErrno(), EBUSY);
 }
 
@@ -107,8 +75,8 @@ TEST_F(SerialPortTest, CallsThatNeedAnOpenPortOrAClosedOne) {
     EXPECT_FALSE(port.Close());
     EXPECT_EQ(port.appliedBaudRate(), 9600U);
 
-    ASSERT_EQ(port.Open(pty.slave(), 19200), 1);
-    EXPECT_EQ(port.Open(pty.slave(), 9600), 0);
+    ASSERT_EQ(port.Open(pty.slavePath(), 19200), 1);
+    EXPECT_EQ(port.Open(pty.slavePath(), 9600), 0);
     EXPECT_EQ(port.lastError(), kErrorAlreadyOpen);
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(port.baudRate(), 19200U);
@@ -127,7 +95,7 @@ TEST_F(SerialPortTest, EightListenersEachGetEveryByteAcrossReopen) {
     ASSERT_TRUE(port.Close());
     open();
     const Bytes burst{0x7E, 0x02, 0x01, 0x7D, 0x7F};
-    pty.write(burst);
+    ASSERT_TRUE(pty.write(burst));
     for (int i = 0; i < kMaxListeners; ++i) {
         EXPECT_EQ(readListener(port, signals[static_cast<std::size_t>(i)], i, burst.size()), burst)
             << "listener " << i;
@@ -145,7 +113,7 @@ TEST_F(SerialPortTest, ListenerEventMayGoAwayBeforeThePort) {
         index = port.AddListener(&signal);
     }
     open();
-    pty.write({1, 2, 3});
+    ASSERT_TRUE(pty.write({1, 2, 3}));
     Event watcher;
     ASSERT_EQ(port.AddListener(&watcher), index + 1);
     ASSERT_TRUE(watcher.wait(1000));
@@ -158,14 +126,14 @@ TEST_F(SerialPortTest, CloseEmptiesListenerQueues) {
     Event signal;
     const int index = port.AddListener(&signal);
     open();
-    pty.write({1, 2, 3});
+    ASSERT_TRUE(pty.write({1, 2, 3}));
     ASSERT_TRUE(signal.wait(1000));
     ASSERT_TRUE(port.Close());
     std::uint8_t buffer[8];
     EXPECT_EQ(port.ReadListener(buffer, 8, index), 0);
 
     open();
-    pty.write({4, 5});
+    ASSERT_TRUE(pty.write({4, 5}));
     EXPECT_EQ(readListener(port, signal, index, 2), (Bytes{4, 5})) << "nothing from before";
 }
 
@@ -220,18 +188,18 @@ TEST_F(SerialPortTest, TrafficNoticesCarryCopiesOfTheBytes) {
     const Bytes sent{0x7E, 0x02, 0x01, 0x00, 0xFE, 0x7F};
     ASSERT_TRUE(port.Send(sent.data(), static_cast<int>(sent.size())));
     EXPECT_EQ(pty.read(sent.size()), sent);
-    pty.write({0xAB, 0xCD, 0xEF});
-    const auto notices = sink.waitFor(2);
+    ASSERT_TRUE(pty.write({0xAB, 0xCD, 0xEF}));
+    const auto notices = sink.waitForAny(2);
     ASSERT_EQ(notices.size(), 2U);
-    EXPECT_EQ(notices[0], Notice(kMonitorMessage, kNoticeSent, 6));
-    EXPECT_EQ(notices[1], Notice(kMonitorMessage, kNoticeReceived, 3));
+    EXPECT_EQ(notices[0], (Notice{kMonitorMessage, kNoticeSent, 6}));
+    EXPECT_EQ(notices[1], (Notice{kMonitorMessage, kNoticeReceived, 3}));
 
     std::uint8_t buffer[16];
     EXPECT_EQ(Bytes(buffer, buffer + port.ReadTxMonitor(buffer, 16)), sent);
     EXPECT_EQ(Bytes(buffer, buffer + port.ReadRxMonitor(buffer, 16)), (Bytes{0xAB, 0xCD, 0xEF}));
 
     ASSERT_TRUE(port.SetBaudRate(38400));
-    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticeBaudRate, 38400));
+    EXPECT_EQ(sink.notices().back(), (Notice{kMonitorMessage, kNoticeBaudRate, 38400}));
     EXPECT_EQ(port.appliedBaudRate(), 38400U);
     EXPECT_EQ(port.baudRate(), 9600U);
 
@@ -245,8 +213,7 @@ TEST_F(SerialPortTest, TrafficNoticesCarryCopiesOfTheBytes) {
 // Maps COM numbers to ptys through a private ports folder for the life of a test.
 class PortsFolder {
 public:
-    PortsFolder() { ::setenv("KAV_PORTS_DIR", folder_.str().c_str(), 1); }
-    ~PortsFolder() { ::unsetenv("KAV_PORTS_DIR"); }
+    std::string str() const { return folder_.str(); }
     void link(int n, const std::string& device) const {
         fs::create_symlink(device, folder_ / ("COM" + std::to_string(n)));
     }
@@ -257,26 +224,27 @@ private:
 
 TEST_F(SerialPortTest, ChangePortPostsItsNoticeThenOpensAtTheRateLastApplied) {
     PortsFolder folder;
+    SerialPort mapped(folder.str()); // COM names lead through this folder only
     PtyPair second;
-    folder.link(4, pty.slave());
-    folder.link(5, second.slave());
+    folder.link(4, pty.slavePath());
+    folder.link(5, second.slavePath());
     RecordingSink sink;
-    port.SetNotifyWindow(&sink, kMonitorMessage);
+    mapped.SetNotifyWindow(&sink, kMonitorMessage);
 
-    EXPECT_EQ(port.ChangePort(4), 1) << "from closed";
+    EXPECT_EQ(mapped.ChangePort(4), 1) << "from closed";
     ASSERT_EQ(sink.notices(), (std::vector<Notice>{{kMonitorMessage, kNoticePortChange, 4}}));
-    ASSERT_TRUE(port.SetBaudRate(19200));
-    EXPECT_EQ(port.ChangePort(5), 1);
-    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticePortChange, 5));
-    EXPECT_EQ(port.baudRate(), 19200U);
+    ASSERT_TRUE(mapped.SetBaudRate(19200));
+    EXPECT_EQ(mapped.ChangePort(5), 1);
+    EXPECT_EQ(sink.notices().back(), (Notice{kMonitorMessage, kNoticePortChange, 5}));
+    EXPECT_EQ(mapped.baudRate(), 19200U);
 
     const std::uint8_t byte = 0x42;
-    ASSERT_TRUE(port.Send(&byte, 1));
+    ASSERT_TRUE(mapped.Send(&byte, 1));
     EXPECT_EQ(second.read(1), Bytes{0x42}) << "the new port carries the traffic";
 
-    EXPECT_EQ(port.ChangePort(6), 0) << "no device behind COM6";
-    EXPECT_EQ(sink.notices().back(), Notice(kMonitorMessage, kNoticePortChange, 6));
-    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(mapped.ChangePort(6), 0) << "no device behind COM6";
+    EXPECT_EQ(sink.notices().back(), (Notice{kMonitorMessage, kNoticePortChange, 6}));
+    EXPECT_FALSE(mapped.IsOpen());
 }
 
 TEST_F(SerialPortTest, UnpluggedPortNeitherSpinsNorBlocksClose) {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "workflow/DataSource.h"
+
+#include <cstddef>
+#include <string>
+
+namespace kav {
+
+inline constexpr std::size_t kFilePanelChars = 85;
+
+std::string portPanelText(int comPort);
+std::string openPanelText(bool isOpen);
+// "Radio: <type> <version>" when a version is known, else "".
+std::string radioPanelText(bool versionKnown, const std::string& radioType,
+                           const std::string& versionText);
+// Long paths keep their last characters, where the file name is.
+std::string dataPanelText(DataSource source, const std::string& currentFileName);
+
+} // namespace kav
