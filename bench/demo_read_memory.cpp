@@ -35,13 +35,14 @@ int main(int argc, char** argv) {
     }
     kav::popups::Script answers;
     answers.answer(true); // "All current edit data will be lost."
-    kav::AppContext ctx(kav::BuildConfig::delivered(), 0);
+    kav::AppContext ctx(kav::BuildConfig::delivered(), 0,
+                        kav::PortEnvironment{demo.portsDir().toStdString()});
     kav::TfrmMain window(ctx, kav::SettingsStore(demo.settingsFile()));
     window.startUp();
     window.show();
     const long before = peakKiB();
     const auto start = std::chrono::steady_clock::now();
-    window.findChild<QPushButton*>("btnReadRadio")->click();
+    window.findChild<QPushButton*>("btnReadRadio")->click(); // the demo's COM1 is the radio
     ctx.waitForTransfer();
     QApplication::processEvents();
     const double seconds =

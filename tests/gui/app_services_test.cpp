@@ -89,5 +89,23 @@ TEST(PopupsTest, ScriptedAnswersAreRecorded) {
     EXPECT_EQ(script.shown[2].kind, popups::Kind::Question);
 }
 
+TEST(PopupsTest, InnerScriptAnswersUntilItEndsThenTheOuterOneAgain) {
+    popups::Script outer;
+    outer.answer(true);
+    outer.nextFile("/radios/outer.mem");
+    {
+        popups::Script inner;
+        inner.nextFile("/radios/inner.mem");
+        EXPECT_EQ(popups::chooseFile(nullptr, {false, "Open", "", ""}), "/radios/inner.mem");
+        EXPECT_EQ(popups::chooseFile(nullptr, {true, "Save", "", ""}), "") << "none left: cancel";
+        EXPECT_FALSE(popups::ask(nullptr, "Overwrite?", "Save", popups::Kind::Warning));
+        ASSERT_EQ(inner.shown.size(), 3u);
+        EXPECT_EQ(inner.shown[1].kind, popups::Kind::SaveFile);
+    }
+    EXPECT_TRUE(popups::ask(nullptr, "Overwrite?", "Save", popups::Kind::Warning));
+    EXPECT_EQ(popups::chooseFile(nullptr, {false, "Open", "", ""}), "/radios/outer.mem");
+    EXPECT_EQ(outer.shown.size(), 2u);
+}
+
 } // namespace
 } // namespace kav

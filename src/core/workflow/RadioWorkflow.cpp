@@ -158,6 +158,45 @@ Outcome readyToStart(AppContext& ctx, WorkflowUi& ui) {
     return ensurePortOpen(ctx, ui) ? Outcome::Done : Outcome::Failed;
 }
 
+Outcome raiseBaudRateIfAgreed(AppContext& ctx, WorkflowUi& ui) {
+    return ctx.baudRaised() ? raiseBaudRate(ctx, ui) : Outcome::Done;
+}
+
+// The radio's side of a read once the checks passed: programming mode, then the rate.
+Outcome prepareRead(AppContext& ctx, WorkflowUi& ui) {
+    if (!enterProgModeForRead(ctx, ui)) {
+        return Outcome::Failed;
+    }
+    ctx.setBaudRaised(ctx.models().hasHighBaudRate(ctx.config().buildProductId) &&
+                      ctx.maxBaudRate() != AppContext::kDefaultBaudRate);
+    return raiseBaudRateIfAgreed(ctx, ui);
+}
+
+// A write keeps the rate the last read agreed on.
+Outcome prepareWrite(AppContext& ctx, WorkflowUi& ui) {
+    if (!enterProgModeForWrite(ctx, ui)) {
+        return Outcome::Failed;
+    }
+    ctx.radio().SetTestMode(0);
+    keepLcdContrast(ctx, ctx.radioProductId());
+    return raiseBaudRateIfAgreed(ctx, ui);
+}
+
+using Step = Outcome (*)(AppContext&, WorkflowUi&);
+
+// Runs the steps in order and starts the whole-radio transfer once every one is Done;
+// otherwise the first outcome that is not.
+Outcome transferAfter(AppContext& ctx, WorkflowUi& ui, bool write,
+                      std::initializer_list<Step> steps) {
+    for (const Step step : steps) {
+        if (const Outcome outcome = step(ctx, ui); outcome != Outcome::Done) {
+            return outcome;
+        }
+    }
+    startTransfer(ctx, ui, kImageFirst, kImageLast, write, ctx.useArrays());
+    return Outcome::Done;
+}
+
 } // namespace
 
 std::string incorrectRadioTypeText(std::uint32_t id) {
@@ -180,46 +219,15 @@ Outcome checkRadioProductId(AppContext& ctx, WorkflowUi& ui, int& productId) {
 }
 
 Outcome readRadio(AppContext& ctx, WorkflowUi& ui) {
-    if (const Outcome ready = readyToStart(ctx, ui); ready != Outcome::Done) {
-        return ready;
+    const Outcome outcome = transferAfter(ctx, ui, false, {readyToStart, readChecks, prepareRead});
+    if (outcome == Outcome::Done) {
+        ctx.radio().noteRadioRead(); // whatever the transfer's result: a write no longer asks
     }
-    if (const Outcome checked = readChecks(ctx, ui); checked != Outcome::Done) {
-        return checked;
-    }
-    if (!enterProgModeForRead(ctx, ui)) {
-        return Outcome::Failed;
-    }
-    ctx.setBaudRaised(ctx.models().hasHighBaudRate(ctx.config().buildProductId) &&
-                      ctx.maxBaudRate() != AppContext::kDefaultBaudRate);
-    if (ctx.baudRaised()) {
-        if (const Outcome raised = raiseBaudRate(ctx, ui); raised != Outcome::Done) {
-            return raised;
-        }
-    }
-    startTransfer(ctx, ui, kImageFirst, kImageLast, false, ctx.useArrays());
-    ctx.radio().noteRadioRead(); // whatever the outcome: a write no longer asks
-    return Outcome::Done;
+    return outcome;
 }
 
 Outcome writeRadio(AppContext& ctx, WorkflowUi& ui) {
-    if (const Outcome ready = readyToStart(ctx, ui); ready != Outcome::Done) {
-        return ready;
-    }
-    if (const Outcome checked = writeChecks(ctx, ui); checked != Outcome::Done) {
-        return checked;
-    }
-    if (!enterProgModeForWrite(ctx, ui)) {
-        return Outcome::Failed;
-    }
-    ctx.radio().SetTestMode(0);
-    keepLcdContrast(ctx, ctx.radioProductId());
-    if (ctx.baudRaised()) {
-        if (const Outcome raised = raiseBaudRate(ctx, ui); raised != Outcome::Done) {
-            return raised;
-        }
-    }
-    startTransfer(ctx, ui, kImageFirst, kImageLast, true, ctx.useArrays());
-    return Outcome::Done;
+    return transferAfter(ctx, ui, true, {readyToStart, writeChecks, prepareWrite});
 }
 
 } // namespace kav
