@@ -6,6 +6,7 @@ SHELL := /bin/bash
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+TIDY_BUILD ?= build-tidy
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BUILD_TYPE ?= RelWithDebInfo
@@ -16,7 +17,7 @@ WERROR ?= OFF
 
 SOURCES = $(shell find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null)
 
-.PHONY: all setup build run run-eng test test-asan test-tsan fuzz format format-check clean
+.PHONY: all setup build run run-eng test test-asan test-tsan tidy fuzz format format-check clean
 
 all: build
 
@@ -52,6 +53,16 @@ test-tsan: setup
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --test-dir $(TSAN_BUILD) -L threaded --no-tests=ignore --output-on-failure --timeout 300 -j2
 
+# clang-tidy over the core's sources with the checks in .clang-tidy, every finding an error.
+# It needs only a configured build for compile_commands.json: the core has no generated code.
+TIDY_FILTER = grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$$'
+tidy: setup
+	@cmake -S . -B $(TIDY_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAV_BUILD_GUI=OFF \
+	    -DKAV_BUILD_TESTS=OFF >/dev/null
+	@find src/core -name '*.cpp' -print0 | sort -z | \
+	    xargs -0 -n1 -P2 clang-tidy-14 -p $(TIDY_BUILD) --quiet --warnings-as-errors='*' 2>&1 | \
+	    $(TIDY_FILTER); test $${PIPESTATUS[2]} -eq 0 && echo 'clang-tidy: no findings in src/core'
+
 # Every libFuzzer target for FUZZ_SECONDS over its corpus in fuzz/corpus/<name>.
 fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -71,4 +82,4 @@ format-check:
 	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(TIDY_BUILD) $(FUZZ_BUILD)
