@@ -153,7 +153,7 @@ bool TRadio::GetVersionText(std::string& text) const {
         return false;
     }
     // The major number takes (major / 10 + 1) hex digits, zero-padded.
-    const auto digits = static_cast<std::size_t>(firmwareMajor_ / 10 + 1);
+    const std::size_t digits = static_cast<std::size_t>(firmwareMajor_) / 10 + 1;
     std::string major = hexDigits(firmwareMajor_);
     if (major.size() < digits) {
         major.insert(0, digits - major.size(), '0');

@@ -260,7 +260,8 @@ int runRadio(const Options& options) {
     }
     radio.setFaults(options.faults);
     if (!radio.start()) {
-        std::fprintf(stderr, "kav-radio-sim: cannot open a pty: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "kav-radio-sim: cannot open a pty: %s\n",
+                     std::generic_category().message(errno).c_str());
         return 1;
     }
     std::optional<std::filesystem::path> link;
