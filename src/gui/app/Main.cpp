@@ -5,6 +5,7 @@
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
 #include "workflow/MemFile.h"
+#include "workflow/PortOpening.h"
 #include "workflow/RadioWorkflow.h"
 #include "workflow/StartUp.h"
 #include "workflow/Version.h"
@@ -17,6 +18,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -36,6 +38,7 @@ struct ButtonRow {
     const char* hint;
     std::optional<Editor> editor;
     Command command;
+    bool needsPort = false; // the editor talks to the radio: the port is opened first
 };
 
 // The radio and file commands first, then the editors in the order they are laid out.
@@ -55,11 +58,11 @@ constexpr std::array<ButtonRow, 14> kButtons{{
     {"btnCTCSS", "CTCSS/DCS", "Configure subtones (CTCSS/DCS)", Editor::Ctcss, Command::None},
     {"btnSquelch", "Squelch", "Configure squelch thresholds", Editor::Squelch, Command::None},
     {"btnOptions", "Options", "Configure other radio options", Editor::Options, Command::None},
-    {"btnAlign", "Align", "Perform radio alignment", Editor::Align, Command::None},
+    {"btnAlign", "Align", "Perform radio alignment", Editor::Align, Command::None, true},
     {"btnAdvanced", "Advanced", "Configure advanced features", Editor::Advanced, Command::None},
-    {"btnEEPROM", "EEPROM", "View/edit EEPROM contents", Editor::Eeprom, Command::None},
+    {"btnEEPROM", "EEPROM", "View/edit EEPROM contents", Editor::Eeprom, Command::None, true},
     {"btnDevelopment", "Development", "Access development tools", Editor::Development,
-     Command::None},
+     Command::None, true},
 }};
 constexpr std::size_t kFirstEditorButton = 4;
 
@@ -565,6 +568,33 @@ void TfrmMain::dispatchEditor(Editor editor) {
         return;
     }
     emit editorRequested(editor);
+    openEditor(editor);
+}
+
+// The tools that talk to the radio open the port first; they still open when it fails.
+void TfrmMain::openEditor(Editor editor) {
+    const auto row = std::find_if(kButtons.begin(), kButtons.end(),
+                                  [editor](const ButtonRow& r) { return r.editor == editor; });
+    if (row->needsPort) {
+        ensurePortOpen(ctx_, *ui_);
+    }
+    auto& window = editors_[editor];
+    if (!window) {
+        const auto& factories = editorFactories();
+        const auto factory = factories.find(editor);
+        if (factory == factories.end()) {
+            editors_.erase(editor);
+            popups::inform(this, "Not available in this version yet", row->caption);
+            return;
+        }
+        window = factory->second(ctx_, this);
+    }
+    window->exec();
+}
+
+QDialog* TfrmMain::editorWindow(Editor editor) const {
+    const auto it = editors_.find(editor);
+    return it == editors_.end() ? nullptr : it->second.get();
 }
 
 QPushButton* TfrmMain::findButton(const char* name) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Artwork.h"
+#include "app/EditorTable.h"
 #include "app/SettingsStore.h"
 #include "workflow/AppContext.h"
 #include "workflow/StatusBar.h"
@@ -21,21 +22,6 @@ namespace kav {
 class GuiWorkflowUi;
 class TAboutBox;
 class TfrmReadWrite;
-
-// The editors and tools reached from the main window; a button and its Edit menu item
-// share one entry.
-enum class Editor {
-    Scan,
-    ChannelData,
-    Selcall,
-    Ctcss,
-    Squelch,
-    Options,
-    Align,
-    Advanced,
-    Eeprom,
-    Development,
-};
 
 // The program's main window: a fixed 800 x 624 black panel with the radio and file
 // commands, the editor buttons and a four-panel status bar. It owns no radio state: that
@@ -64,8 +50,11 @@ public:
 
     TfrmReadWrite& progressDialog() { return *frmReadWrite_; }
 
+    // The editor's window once it was opened (nullptr before).
+    QDialog* editorWindow(Editor editor) const;
+
 signals:
-    // Raised by a button or its menu item; the window that serves it opens here later.
+    // Raised by a button or its menu item, just before the window that serves it opens.
     void editorRequested(kav::Editor editor);
 
 protected:
@@ -81,6 +70,7 @@ private:
     void layoutButtons();
     void connectCommands();
     void dispatchEditor(Editor editor);
+    void openEditor(Editor editor);
     void run(void (TfrmMain::*command)());
 
     void btnReadRadioClick();
@@ -117,6 +107,7 @@ private:
     std::unique_ptr<TfrmReadWrite> frmReadWrite_;
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<GuiWorkflowUi> ui_;
+    std::map<Editor, std::unique_ptr<QDialog>> editors_; // created on first use, kept
     QString openDialogTitle_;
     QString openDialogFilter_ = "Mem files (*.mem)";
 };
