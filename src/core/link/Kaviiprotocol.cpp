@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace kav {
 
@@ -109,7 +110,7 @@ void kavII_Protocol::startRequest() {
 }
 
 bool kavII_Protocol::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply,
-                              int timeoutMs) {
+                              int timeoutMs, const ReplyFilter& accepts, const Event* cancel) {
     if (reply != nullptr) {
         reply->length = 0;
     }
@@ -125,31 +126,52 @@ bool kavII_Protocol::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_
     if (!port_.Send(frame, frameLength)) {
         return false;
     }
-    return reply == nullptr || waitForReply(request.data[0], *reply, timeoutMs);
+    // The radio's time to answer counts from the request's last byte on the line.
+    return reply == nullptr || waitForReply(request.data[0], *reply,
+                                            timeoutMs + lineTimeMs(frameLength), accepts, cancel);
 }
 
-bool kavII_Protocol::waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply,
-                                  int timeoutMs) {
+int kavII_Protocol::lineTimeMs(int frameBytes) const {
+    constexpr int kBitsPerByte = 10;
+    const std::uint32_t baud = std::max<std::uint32_t>(port_.appliedBaudRate(), 1);
+    return static_cast<int>(
+        (static_cast<std::uint32_t>(frameBytes) * kBitsPerByte * 1000 + baud - 1) / baud);
+}
+
+bool kavII_Protocol::waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply, int timeoutMs,
+                                  const ReplyFilter& accepts, const Event* cancel) {
+    // A radio chattering other packets must not hold the exchange open for ever.
+    constexpr int kMostTimeouts = 4;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kMostTimeouts * timeoutMs);
+    const Event never;
+    const Event* const events[] = {&replySignal_, cancel != nullptr ? cancel : &never};
     for (;;) {
         if (!port_.IsOpen()) {
             return false;
         }
-        const int woken = waitAny({&replySignal_}, timeoutMs);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const int woken =
+            left.count() <= 0
+                ? kWaitTimeout
+                : waitAny(events, std::min(timeoutMs, static_cast<int>(left.count())));
         if (woken == kWaitTimeout) {
             monitor_.post(kKavIIStatusNotice, kKavIIStatusTimeout, 0);
             return false;
         }
         if (woken != 0) {
-            return false;
+            return false; // cancelled, or the events are gone
         }
         // Anything else that came discards itself; the wait starts over with the full timeout.
-        if (takeMatch(command, reply)) {
+        if (takeMatch(command, reply, accepts)) {
             return true;
         }
     }
 }
 
-bool kavII_Protocol::takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply) {
+bool kavII_Protocol::takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply,
+                               const ReplyFilter& accepts) {
     std::lock_guard guard(queueLock_);
     bool matched = false;
     while (!matched && !queue_.empty()) {
@@ -157,8 +179,11 @@ bool kavII_Protocol::takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& repl
         queue_.pop_front();
         switch (matchKavIIReply(packet.data[0], command, reliableErrorFlag_)) {
         case KavIIReplyMatch::match:
-            reply = packet;
-            matched = true;
+            // A late reply to an earlier request with the same code is not this one's answer.
+            if (!accepts || accepts(packet)) {
+                reply = packet;
+                matched = true;
+            }
             break;
         case KavIIReplyMatch::refused:
             monitor_.post(kKavIIStatusNotice, kKavIIStatusNack, 0);

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -43,10 +44,17 @@ public:
     kavII_Protocol(const kavII_Protocol&) = delete;
     kavII_Protocol& operator=(const kavII_Protocol&) = delete;
 
+    // Whether a reply with the request's command code is the answer to this request (for
+    // instance: it echoes the address asked for). Empty: every such reply is.
+    using ReplyFilter = std::function<bool(const KAV_PACKET_STRUCT_TAG&)>;
+
     // Sets bit 7 of the request's command byte and sends it. Without a reply record, true once
-    // queued for sending; with one, true when the matching reply came within timeoutMs (the
-    // reply record then holds it; otherwise its length is 0). Not re-entrant.
-    bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs);
+    // queued for sending; with one, true when the matching reply came within timeoutMs of the
+    // request's last byte on the line (the reply record then holds it; otherwise its length is
+    // 0). Other packets that come meanwhile restart the wait, but never past a few timeouts.
+    // Setting `cancel` ends the wait at once (false). Not re-entrant.
+    bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs,
+                  const ReplyFilter& accepts = {}, const Event* cancel = nullptr);
 
     // Set after every received packet; nullptr: none. Once it returns the receive thread no
     // longer touches the previous signal.
@@ -65,8 +73,10 @@ private:
     void receiveChunk();
     void queuePacket(const KAV_PACKET_STRUCT_TAG& packet);
     void startRequest();
-    bool waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply, int timeoutMs);
-    bool takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply);
+    bool waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply, int timeoutMs,
+                      const ReplyFilter& accepts, const Event* cancel);
+    bool takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& reply, const ReplyFilter& accepts);
+    int lineTimeMs(int frameBytes) const;
 
     SerialPort& port_;
     const bool reliableErrorFlag_;

@@ -75,11 +75,12 @@ TRadio::TRadio(SerialPort& port, EEPROM& image, const BuildConfig& config)
 // other and they may end in any order.
 TRadio::~TRadio() = default;
 
-bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs) {
+bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs,
+                      const kavII_Protocol::ReplyFilter& accepts) {
     if (!port_.IsOpen()) {
         return false;
     }
-    return kavII_->Transact(request, reply, timeoutMs);
+    return kavII_->Transact(request, reply, timeoutMs, accepts, cancel_);
 }
 
 // Copies the command byte and its arguments into the request record; false when they do not
@@ -103,6 +104,17 @@ bool TRadio::compose(std::initializer_list<int> head, std::initializer_list<int>
 bool TRadio::request(KavIICommand command, std::initializer_list<int> args, int timeoutMs,
                      int minReply) {
     return compose({code(command)}, args, nullptr, 0) && Transact(request_, &reply_, timeoutMs) &&
+           reply_.length >= static_cast<std::uint32_t>(minReply);
+}
+
+// A read's reply echoes the address asked for; one that does not answers another request.
+bool TRadio::readAt(KavIICommand command, int addr, std::initializer_list<int> args, int timeoutMs,
+                    int minReply) {
+    const auto echoes = [addr](const KAV_PACKET_STRUCT_TAG& reply) {
+        return reply.length >= 3 && reply.data[1] == hi(addr) && reply.data[2] == lo(addr);
+    };
+    return compose({code(command), hi(addr), lo(addr)}, args, nullptr, 0) &&
+           Transact(request_, &reply_, timeoutMs, echoes) &&
            reply_.length >= static_cast<std::uint32_t>(minReply);
 }
 
@@ -236,7 +248,7 @@ bool TRadio::SendCommand(const std::uint8_t* bytes, int n) {
 // ---- EEPROM access
 
 bool TRadio::ReadByte(int addr, int& value) {
-    if (!request(KavIICommand::ReadByte, {hi(addr), lo(addr)}, kShortTimeout, 4)) {
+    if (!readAt(KavIICommand::ReadByte, addr, {}, kShortTimeout, 4)) {
         return false;
     }
     value = replyByte(3);
@@ -244,7 +256,7 @@ bool TRadio::ReadByte(int addr, int& value) {
 }
 
 bool TRadio::ReadWord(int addr, int& value) {
-    if (!request(KavIICommand::ReadWord, {hi(addr), lo(addr)}, kShortTimeout, 5)) {
+    if (!readAt(KavIICommand::ReadWord, addr, {}, kShortTimeout, 5)) {
         return false;
     }
     value = replyByte(3) * 256 + replyByte(4);
@@ -252,7 +264,7 @@ bool TRadio::ReadWord(int addr, int& value) {
 }
 
 bool TRadio::Read16(int addr, std::uint8_t* bytes) {
-    if (!request(KavIICommand::Read16, {hi(addr), lo(addr)}, kShortTimeout, 3 + kBlockBytes)) {
+    if (!readAt(KavIICommand::Read16, addr, {}, kShortTimeout, 3 + kBlockBytes)) {
         return false;
     }
     std::copy_n(reply_.data + 3, kBlockBytes, bytes);
@@ -261,7 +273,7 @@ bool TRadio::Read16(int addr, std::uint8_t* bytes) {
 
 int TRadio::ReadBlock(int count, int addr, std::uint8_t* bytes) {
     if (count < 1 || count > kMaxPayload ||
-        !request(KavIICommand::ReadBlock, {hi(addr), lo(addr), count}, kBlockTimeout, 4)) {
+        !readAt(KavIICommand::ReadBlock, addr, {count}, kBlockTimeout, 4)) {
         return 0;
     }
     // A reply claiming more than was asked for, or more than it carries, would overrun the

@@ -41,7 +41,12 @@ public:
     int firmwareMajorVersion() const override { return firmwareMajor_; }
 
     // False at once, sending nothing, while the port is closed.
-    bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs);
+    bool Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs,
+                  const kavII_Protocol::ReplyFilter& accepts = {});
+
+    // While set, an operation waiting for its reply fails as soon as `cancel` is set, so a
+    // cancelled transfer reaches its end steps at once. nullptr: operations run to their reply.
+    void setCancelEvent(const Event* cancel) { cancel_ = cancel; }
 
     // Identity and mode.
     bool Ping();
@@ -119,6 +124,8 @@ private:
     // one carries none of the fields the caller reads).
     bool request(KavIICommand command, std::initializer_list<int> args, int timeoutMs,
                  int minReply = 1);
+    bool readAt(KavIICommand command, int addr, std::initializer_list<int> args, int timeoutMs,
+                int minReply);
     bool requestBytes(KavIICommand command, std::initializer_list<int> args,
                       const std::uint8_t* tail, int tailCount, int timeoutMs);
     bool engineering(KavIIEngineering command, std::initializer_list<int> args, int timeoutMs,
@@ -134,6 +141,7 @@ private:
     EEPROM& image_;
     const BuildConfig config_;
     const TradioInfo* modelTable_ = nullptr;
+    const Event* cancel_ = nullptr;
 
     std::array<int, 8> arrayValues_{};
     std::array<int, kAdcChannels> adcValues_{};

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kReadFailed = -1;
 constexpr int kReadStopped = -2;
-constexpr int kQuietLineMs = 10;
 // After a read fails outright (adapter unplugged, pty hung up) the reader waits this long
 // on its stop event before trying again, so it neither spins nor gives up.
 constexpr int kRetryPauseMs = 75;
@@ -317,35 +316,30 @@ void SerialPort::deliver(const std::uint8_t* bytes, int count) {
     notify(kNoticeReceived, count, &receivedCopy_, bytes, count);
 }
 
-// One burst: waits without limit for the first byte, then takes bytes until the line has
-// been quiet for 10 ms or 256 have arrived.
+// Waits without limit for bytes and hands on what one read returns (at most 256). The framers
+// work on a stream, so nothing waits for the line to go quiet: a reply is framed as its last
+// byte arrives.
 int SerialPort::readBurst(std::uint8_t* buffer) {
     std::array<pollfd, 2> fds{{{fd_, POLLIN, 0}, {stop_.fd(), POLLIN, 0}}};
-    int got = 0;
-    int timeout = -1;
-    while (got < kChunk) {
-        const int ready = ::poll(fds.data(), fds.size(), timeout);
+    for (;;) {
+        const int ready = ::poll(fds.data(), fds.size(), -1);
         if (ready < 0 && errno == EINTR) {
             continue;
         }
-        if (ready == 0) {
-            break;
-        }
         if (ready < 0) {
-            return got > 0 ? got : kReadFailed;
+            return kReadFailed;
         }
         if (fds[1].revents != 0) {
             return kReadStopped;
         }
-        const ssize_t n = ::read(fds[0].fd, buffer + got, static_cast<std::size_t>(kChunk - got));
+        const ssize_t n = ::read(fds[0].fd, buffer, static_cast<std::size_t>(kChunk));
         if (n > 0) {
-            got += static_cast<int>(n);
-            timeout = kQuietLineMs;
-        } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-            return got > 0 ? got : kReadFailed;
+            return static_cast<int>(n);
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+            return kReadFailed;
         }
     }
-    return got;
 }
 
 void SerialPort::readerLoop() {

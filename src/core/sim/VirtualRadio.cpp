@@ -242,7 +242,19 @@ void VirtualRadio::takeByte(std::uint8_t byte, Clock::time_point& arrival) {
     recorded_.notify_all();
 }
 
+// A radio busy with something else sends packets nobody asked for: GetChannel replies.
+void VirtualRadio::queueChatter(Clock::time_point arrival) {
+    const Bytes packet{code(KavIICommand::GetChannel), 0x05};
+    Bytes frame(kKavIIMaxFrame);
+    frame.resize(static_cast<std::size_t>(
+        buildKavIIFrame(packet.data(), static_cast<int>(packet.size()), frame.data())));
+    for (int i = 1; i <= faults_.chatterPackets; ++i) {
+        output_.push_back({frame, arrival + std::chrono::milliseconds(i * faults_.chatterEveryMs)});
+    }
+}
+
 void VirtualRadio::answer(const Bytes& request, Clock::time_point arrival) {
+    queueChatter(arrival);
     if (faults_.replyLimit >= 0 && repliesSent_ >= faults_.replyLimit) {
         return;
     }
@@ -272,7 +284,13 @@ void VirtualRadio::answer(const Bytes& request, Clock::time_point arrival) {
                                             faults_.lineRate != 0
                                         ? responder_.state().baudRate
                                         : 0;
-    output_.push_back({std::move(frame), due, rateAfter});
+    if (faults_.duplicateReplyAfterMs >= 0) {
+        const auto late = due + std::chrono::milliseconds(faults_.duplicateReplyAfterMs);
+        output_.push_back({frame, due, rateAfter});
+        output_.push_back({std::move(frame), late, 0});
+    } else {
+        output_.push_back({std::move(frame), due, rateAfter});
+    }
     if (!faults_.kavIAfterReply.empty()) {
         output_.push_back({faults_.kavIAfterReply, due, 0});
     }

@@ -30,6 +30,9 @@ struct VirtualRadioFaults {
     std::uint32_t lineRate = 0;               // bits per second of paced I/O; 0 unpaced
     int replyDelayMs = 0;                     // extra time before each reply
     int blockReplyBytes = 0;                  // ReadBlock replies carry at most this; 0 as asked
+    int duplicateReplyAfterMs = -1;           // each reply again this much later; -1 never
+    int chatterPackets = 0;                   // unasked packets after each request (also silent)
+    int chatterEveryMs = 100;                 // the time between those packets
 };
 
 // A radio on the master side of a pseudo-terminal: the program opens slavePath() as its port.
@@ -91,6 +94,7 @@ private:
     void takeByte(std::uint8_t byte, Clock::time_point& arrival);
     void answer(const Bytes& request, Clock::time_point arrival);
     void shortenBlockReply(std::uint8_t command, Bytes& reply) const;
+    void queueChatter(Clock::time_point arrival);
     Bytes noise(int count);
     void recordPanelByte(std::uint8_t byte);
     void writeDue();

@@ -82,6 +82,10 @@ public:
     // The last read raised the baud rate, so the write raises it too.
     bool baudRaised() const { return baudRaised_; }
     void setBaudRaised(bool raised) { baudRaised_ = raised; }
+    // The image holds what a read that stopped part-way left: old and new blocks mixed. A
+    // complete read or a file loaded afterwards clears it.
+    bool imageFromIncompleteRead() const { return imageFromIncompleteRead_; }
+    void setImageFromIncompleteRead(bool incomplete) { imageFromIncompleteRead_ = incomplete; }
     // "Read/Write using arrays", engineering build only.
     bool arrayReadWriteChecked() const { return arrayReadWriteChecked_; }
     void setArrayReadWriteChecked(bool checked) { arrayReadWriteChecked_ = checked; }
@@ -97,6 +101,7 @@ private:
     DataSource dataSource_ = DataSource::Nothing;
     int radioProductId_ = 0;
     bool baudRaised_ = false;
+    bool imageFromIncompleteRead_ = false;
     bool arrayReadWriteChecked_ = false;
 
     std::unique_ptr<SerialPort> port_;

@@ -23,6 +23,7 @@ Outcome loadMemFile(AppContext& ctx, WorkflowUi& ui, const std::string& path) {
     }
     ctx.setDataSource(DataSource::File);
     ctx.setCurrentFileName(path);
+    ctx.setImageFromIncompleteRead(false);
     const auto id = static_cast<std::uint32_t>(
         ctx.image().getWord(ctx.models().variableAddress(kVarProductId)));
     if (ctx.models().acceptsProductId(id, ctx.config().buildModelMask)) {

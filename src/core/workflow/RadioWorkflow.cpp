@@ -147,6 +147,10 @@ Outcome writeChecks(AppContext& ctx, WorkflowUi& ui) {
                 WorkflowUi::Icon::Warning)) {
         return Outcome::Refused;
     }
+    if (ctx.imageFromIncompleteRead() &&
+        !ui.ask(kIncompleteReadQuestion, "Warning", WorkflowUi::Icon::Warning)) {
+        return Outcome::Refused;
+    }
     return Outcome::Done;
 }
 

@@ -8,6 +8,11 @@
 
 namespace kav {
 
+// Asked before a write when the last read stopped part-way.
+inline constexpr const char* kIncompleteReadQuestion =
+    "The last read from the radio did not complete. The image holds data from before it. "
+    "Write anyway?";
+
 // "Incorrect radio type (" + uppercase hex + ")".
 std::string incorrectRadioTypeText(std::uint32_t id);
 

@@ -54,6 +54,23 @@ struct TransferJob {
     int statusAddress; // "Status", rewritten on its own after a write
 };
 
+// Reads `size` bytes from `address` on with ReadBlock. A radio may send fewer than asked for;
+// the rest is asked for from the next address on, so no stale byte stays in the image. Only a
+// reply of no bytes (or none at all) fails the block.
+bool readArray(TRadio& radio, EEPROM& image, int address, int size) {
+    std::array<std::uint8_t, kArrayBlock> bytes{};
+    int done = 0;
+    while (done < size) {
+        const int received = radio.ReadBlock(size - done, address + done, bytes.data());
+        if (received <= 0) {
+            return false;
+        }
+        image.writeBlock(address + done, bytes.data(), received);
+        done += received;
+    }
+    return true;
+}
+
 bool moveBlock(const TransferJob& job, int address, int size) {
     TRadio& radio = job.ctx.radio();
     EEPROM& image = job.ctx.image();
@@ -64,13 +81,7 @@ bool moveBlock(const TransferJob& job, int address, int size) {
                              : radio.Write16(address, bytes.data());
     }
     if (job.useArrays) {
-        // A short reply is stored as far as it goes; the next block starts a full size on.
-        const int received = radio.ReadBlock(size, address, bytes.data());
-        if (received <= 0) {
-            return false;
-        }
-        image.writeBlock(address, bytes.data(), received);
-        return true;
+        return readArray(radio, image, address, size);
     }
     if (!radio.Read16(address, bytes.data())) {
         return false;
@@ -79,18 +90,18 @@ bool moveBlock(const TransferJob& job, int address, int size) {
     return true;
 }
 
-TransferResult moveBlocks(const TransferJob& job) {
+// Setting the cancel event also ends the radio operation under way, so the end steps follow
+// at once instead of after its timeout.
+TransferResult moveBlocksUntilCancelled(const TransferJob& job) {
     const int size = job.useArrays ? kArrayBlock : kSmallBlock;
-    Event& cancel = job.ctx.cancelEvent();
     MessageSink& sink = job.ui.progressSink();
     int address = job.first;
     for (;;) {
-        if (cancel.isSet()) {
-            cancel.reset();
+        if (job.ctx.cancelEvent().isSet()) {
             return kTransferCancelled;
         }
         if (!moveBlock(job, address, size)) {
-            return kTransferTimeout;
+            return job.ctx.cancelEvent().isSet() ? kTransferCancelled : kTransferTimeout;
         }
         address += size;
         const bool lastBlock = address >= job.last;
@@ -99,6 +110,16 @@ TransferResult moveBlocks(const TransferJob& job) {
             return kTransferDone;
         }
     }
+}
+
+TransferResult moveBlocks(const TransferJob& job) {
+    Event& cancel = job.ctx.cancelEvent();
+    job.ctx.radio().setCancelEvent(&cancel);
+    const TransferResult result = moveBlocksUntilCancelled(job);
+    // The end steps (Status byte, reset) must run whatever is pressed meanwhile.
+    job.ctx.radio().setCancelEvent(nullptr);
+    cancel.reset();
+    return result;
 }
 
 // The end steps: radio commands here, window changes handed to the UI thread in order.
@@ -139,6 +160,12 @@ void finishTransfer(const TransferJob& job) {
 void runWorker(const TransferJob& job) {
     const TransferResult result = moveBlocks(job);
     job.ui.progressSink().post(kMsgTransfer, kTransferFinished, result);
+    if (!job.write) {
+        // A read that stopped part-way leaves an image of old and new blocks mixed.
+        job.ui.onUiThread([&ctx = job.ctx, complete = result == kTransferDone] {
+            ctx.setImageFromIncompleteRead(!complete);
+        });
+    }
     finishTransfer(job);
 }
 

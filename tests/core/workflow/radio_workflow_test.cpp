@@ -400,7 +400,9 @@ TEST_F(RadioWorkflowTest, RadioFallingSilentAtBlock40KeepsBlocks0To39) {
     EXPECT_EQ(ctx->dataSource(), DataSource::Radio);
 }
 
-TEST_F(RadioWorkflowTest, ShortArrayRepliesStoreWhatCameAndMoveOnByAWholeBlock) {
+// A radio that sends 100 of the 128 bytes asked for: the rest of each block is asked for
+// from the next address, so no stale byte is left in the image.
+TEST_F(RadioWorkflowTest, ShortArrayRepliesAreCompletedBeforeTheNextBlock) {
     makeContext(BuildConfig::engineering());
     ctx->setArrayReadWriteChecked(true);
     ui.answers = {true};
@@ -410,13 +412,49 @@ TEST_F(RadioWorkflowTest, ShortArrayRepliesStoreWhatCameAndMoveOnByAWholeBlock) 
     finish();
 
     EXPECT_EQ(ui.result(), kTransferDone);
-    EXPECT_EQ(countOf(kReadBlockCode), 16);
-    const Bytes radio = radioBytes();
-    const Bytes image = imageBytes(ctx->image());
-    for (int a = 0; a < 2048; ++a) {
-        const auto want = a % 128 < 100 ? radio[static_cast<std::size_t>(a)] : 0xFF;
-        ASSERT_EQ(image[static_cast<std::size_t>(a)], want) << "address " << a;
-    }
+    EXPECT_EQ(countOf(kReadBlockCode), 32); // 100 bytes, then the 28 left, per block
+    EXPECT_EQ(imageBytes(ctx->image()), radioBytes());
+    EXPECT_FALSE(ctx->imageFromIncompleteRead());
+}
+
+// A read that stopped part-way leaves old and new blocks mixed: writing that image asks first,
+// and a declined question sends nothing past the checks. A complete read clears the mark.
+TEST_F(RadioWorkflowTest, WriteAfterAnIncompleteReadAsksFirst) {
+    makeContext();
+    ui.answers = {true};
+    setFaults([](auto& f) { f.replyLimit = kRepliesBeforeBlocks + 40; });
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
+    finish();
+    ASSERT_EQ(ui.result(), kTransferTimeout);
+    EXPECT_TRUE(ctx->imageFromIncompleteRead());
+
+    setFaults([](auto& f) { f.replyLimit = -1; });
+    ctx->image().setWord(0, 0x2200);
+    const Bytes radioBefore = radioBytes();
+    ui.messages.clear();
+    ui.answers = {false};
+    sim.clearRecords();
+    EXPECT_EQ(writeRadio(*ctx, ui), Outcome::Refused);
+    EXPECT_EQ(ui.messages, (std::vector<Message>{{kIncompleteReadQuestion, "Warning", true}}));
+    EXPECT_EQ(countOf(kWrite16Code), 0);
+    EXPECT_EQ(radioBytes(), radioBefore);
+
+    ui.answers = {true};
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
+    finish();
+    EXPECT_FALSE(ctx->imageFromIncompleteRead());
+}
+
+// Each reply comes twice, the copy during the next exchange: every block still holds its own
+// bytes (a copy echoes another address and is dropped).
+TEST_F(RadioWorkflowTest, LateDuplicateRepliesNeverLandInTheWrongBlock) {
+    makeContext();
+    ui.answers = {true};
+    setFaults([](auto& f) { f.duplicateReplyAfterMs = 3; });
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
+    finish();
+    EXPECT_EQ(ui.result(), kTransferDone);
+    EXPECT_EQ(imageBytes(ctx->image()), radioBytes());
 }
 
 TEST_F(RadioWorkflowTest, OldFirmwareIsWarnedAboutAfterTheEndSteps) {

@@ -365,5 +365,59 @@ TEST_F(TRadioTest, PacedBlockTransferStillCompletes) {
     EXPECT_EQ(block[2], 2);
 }
 
+// A radio that sends each reply twice, the copy arriving during the next exchange: a read's
+// reply must echo the address asked for, so the copy of the product ID (address 0) is never
+// taken for the PCB revision.
+TEST_F(TRadioTest, LateDuplicateOfAnEarlierReadIsNotTheNextReadsReply) {
+    radio.setModelTable(nullptr);
+    image.setWord(0, 0x2200);
+    sim.update([](CommandResponder& r) { r.eeprom().setWord(28, 0x0102); }); // PCB Rev, QM2200
+    setFaults([](auto& f) { f.duplicateReplyAfterMs = 40; });
+    int id = 0;
+    int rev = 0;
+    ASSERT_TRUE(radio.ReadProductId(id));
+    ASSERT_TRUE(radio.ReadPcbRevision(rev));
+    EXPECT_EQ(id, 0x2200);
+    EXPECT_EQ(rev, 0x0102);
+
+    std::uint8_t block[16] = {};
+    for (const int addr : {0x100, 0x110}) {
+        ASSERT_TRUE(radio.Read16(addr, block)) << addr;
+        EXPECT_EQ(block[0], addr & 0xFF) << "block " << addr << " holds its own bytes";
+    }
+}
+
+// A radio chattering other packets while it never answers: the exchange still ends, after a
+// few reply timeouts, instead of restarting its wait on every packet.
+TEST_F(TRadioTest, ChatteringRadioThatNeverAnswersStillTimesOut) {
+    setFaults([](auto& f) {
+        f.replyLimit = 0;
+        f.chatterPackets = 40;
+        f.chatterEveryMs = 100; // four seconds of packets, each inside the 350 ms timeout
+    });
+    const auto start = Clock::now();
+    EXPECT_FALSE(radio.Ping());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2000));
+}
+
+// Cancelling a transfer ends the operation waiting for its reply at once.
+TEST_F(TRadioTest, CancelEventEndsAWaitingOperationAtOnce) {
+    setFaults([](auto& f) { f.replyLimit = 0; });
+    Event cancel;
+    radio.setCancelEvent(&cancel);
+    std::thread canceller([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        cancel.set();
+    });
+    const auto start = Clock::now();
+    EXPECT_FALSE(radio.EnterProgMode()); // a 1000 ms timeout
+    canceller.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+
+    radio.setCancelEvent(nullptr);
+    setFaults([](auto& f) { f.replyLimit = -1; });
+    EXPECT_TRUE(radio.Ping()) << "without the event, operations wait for their reply again";
+}
+
 } // namespace
 } // namespace kav
