@@ -290,10 +290,13 @@ int exitStatusOf(Outcome outcome) {
 }
 
 // After a started transfer: the worker's end steps run here, as the UI thread would run them.
+// A transfer whose closing reset failed did not end well either: the radio may still be in
+// programming mode.
 int finishTransfer(AppContext& ctx, TerminalUi& ui) {
     ctx.waitForTransfer();
     ui.runHandedSteps();
-    return ui.transferResult() == kTransferDone ? kExitOk : kExitFailed;
+    const bool done = ui.transferResult() == kTransferDone && !ctx.radioLeftInProgMode();
+    return done ? kExitOk : kExitFailed;
 }
 
 // ---- commands -------------------------------------------------------------------------
@@ -337,6 +340,11 @@ int runInfo(const Arguments& args, const CliIo& io) {
     std::fprintf(io.out, "Radio Type: %s\nProduct ID: %s\nPCB Rev.: %s\nFirmware: %s\n",
                  facts.radioType.c_str(), facts.productId.c_str(), facts.pcbRevision.c_str(),
                  facts.firmware.c_str());
+    // A blank field is a question the radio did not answer, not a fact.
+    if (!facts.complete()) {
+        ui.warn(kFirmwareReadErrorText, kFirmwareReadErrorCaption);
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

@@ -13,11 +13,23 @@ namespace {
 constexpr int kBarWidth = 40;
 constexpr int kTenths = 10;
 
-// A signal handler can reach nothing but a global; it only ever holds the descriptor of the
-// event of the transfer in progress (-1 outside one).
+// A signal handler can reach nothing but globals: the descriptor of the event of the transfer
+// in progress (-1 outside one) and the presses counted since it started.
 std::atomic<int> gInterruptFd{-1};
+std::atomic<int> gPresses{0};
+
+constexpr int kAbandonAfterPresses = 3;
+constexpr char kAbandonText[] =
+    "\nStopped: the radio may still be in programming mode; switch it off and on again.\n";
 
 void onInterrupt(int) {
+    // The first presses cancel: the worker ends after its current exchange and still rewrites
+    // the Status byte and resets the radio. Only a third press gives that up.
+    if (gPresses.fetch_add(1) + 1 >= kAbandonAfterPresses) {
+        [[maybe_unused]] const auto said =
+            ::write(STDERR_FILENO, kAbandonText, sizeof kAbandonText - 1);
+        ::_exit(130);
+    }
     const int fd = gInterruptFd.load();
     if (fd >= 0) {
         const std::uint64_t one = 1;
@@ -25,11 +37,15 @@ void onInterrupt(int) {
     }
 }
 
+} // namespace
+
 // Ctrl-C and SIGTERM cancel the transfer (the radio still gets its reset) instead of killing
-// the program with the radio left in programming mode.
+// the program with the radio left in programming mode. In force from the start of a transfer
+// until its end steps have run.
 class InterruptScope {
 public:
     explicit InterruptScope(const Event& event) {
+        gPresses.store(0);
         gInterruptFd.store(event.fd());
         struct sigaction action {};
         action.sa_handler = onInterrupt;
@@ -49,6 +65,8 @@ private:
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
 };
+
+namespace {
 
 bool isYes(const char* line) {
     return std::strcmp(line, "y\n") == 0 || std::strcmp(line, "Y\n") == 0 ||
@@ -121,6 +139,7 @@ void TerminalUi::onUiThread(std::function<void()> step) {
 }
 
 void TerminalUi::runHandedSteps() {
+    interrupts_.reset(); // the end steps are done: Ctrl-C may end the program again
     std::deque<std::function<void()>> steps;
     {
         std::lock_guard lock(mutex_);
@@ -153,7 +172,7 @@ void TerminalUi::runTransfer(TransferSession& session) {
     transferResult_ = -1;
     lastTenth_ = 0;
     interrupted_.reset();
-    InterruptScope interrupts(interrupted_);
+    interrupts_ = std::make_unique<InterruptScope>(interrupted_);
     if (io_.errIsTerminal) {
         showProgress(session, session.first);
     }

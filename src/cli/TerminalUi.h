@@ -8,10 +8,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
 namespace kav {
+
+class InterruptScope;
 
 // Where the terminal front end talks to the person, and what it may assume.
 struct TerminalIo {
@@ -46,7 +49,8 @@ public:
     MessageSink& progressSink() override { return *this; }
     void onUiThread(std::function<void()> step) override;
 
-    // Runs the steps the worker handed over, in order. Call after the worker was joined.
+    // Runs the steps the worker handed over, in order. Call after the worker was joined; until
+    // then Ctrl-C keeps cancelling the transfer instead of ending the program.
     void runHandedSteps();
 
     // The result of the last transfer; -1 when none finished.
@@ -73,6 +77,7 @@ private:
     std::deque<std::function<void()>> steps_;
     Event noticed_;     // set while notices_ holds notices
     Event interrupted_; // Ctrl-C during a transfer
+    std::unique_ptr<InterruptScope> interrupts_;
 };
 
 } // namespace kav

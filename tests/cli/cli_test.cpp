@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -359,6 +360,32 @@ TEST_F(CliTest, InterruptingAReadCancelsItResetsTheRadioAndKeepsTheOutput) {
     EXPECT_LT(std::count(codes.begin(), codes.end(), 0x03), 128);
 }
 
+// Ctrl-C pressed again while the radio is being reset: the reset is never abandoned.
+TEST_F(CliTest, ASecondInterruptDuringTheEndStepsStillEndsWithTheReset) {
+    setFaults([](VirtualRadioFaults& f) { f.replyDelayMs = 150; });
+    CliChild read({"read", "--port", port(), "-o", path("x.mem")}, -1, false, environment());
+    ASSERT_TRUE(sim.waitForRequests(8, 10000));
+    ::kill(read.pid(), SIGINT); // ends the block under way at once; the reset takes 150 ms
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    ::kill(read.pid(), SIGINT);
+    const CliRun run = read.finish();
+
+    EXPECT_EQ(run.status, 1) << "ended by itself, not by the signal: " << run.err;
+    EXPECT_TRUE(contains(run.err, "Reading from radio cancelled")) << run.err;
+    const auto codes = requestCodes();
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.back(), 0x3F);
+    EXPECT_FALSE(fs::exists(path("x.mem")));
+}
+
+// The closing reset unanswered: the radio may still be in programming mode, so no success.
+TEST_F(CliTest, ReadWhoseResetGoesUnansweredFails) {
+    setFaults([](VirtualRadioFaults& f) { f.nackCodes[0x3F] = true; });
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
+    EXPECT_EQ(read.status, 1) << read.err;
+    EXPECT_TRUE(contains(read.err, "Comms Error: Radio Response Timeout. (t)")) << read.err;
+}
+
 TEST_F(CliTest, ProgressIsABarWhenStandardErrorIsATerminal) {
     const CliRun read =
         CliChild({"read", "--port", port(), "-o", path("read.mem")}, -1, true, environment())
@@ -437,6 +464,16 @@ TEST_F(CliTest, InfoPrintsTheFourFacts) {
     const CliRun silent = runCli({"info", "--port", port()});
     EXPECT_EQ(silent.status, 1);
     EXPECT_TRUE(contains(silent.err, "Read Error: Unable to read from radio")) << silent.err;
+
+    // The type answered, the PCB revision (a word read) not: blank is no answer, exit 1.
+    setFaults([](VirtualRadioFaults& f) {
+        f.replyLimit = -1;
+        f.nackCodes[0x02] = true;
+    });
+    const CliRun partial = runCli({"info", "--port", port()});
+    EXPECT_EQ(partial.status, 1) << partial.out;
+    EXPECT_TRUE(contains(partial.out, "Radio Type: QM2200\n")) << partial.out;
+    EXPECT_TRUE(contains(partial.err, "Read Error: Unable to read from radio")) << partial.err;
 }
 
 TEST_F(CliTest, PortsAndDetectGoThroughThePortMap) {

@@ -129,11 +129,15 @@ int SerialPort::Open(const std::string& name, std::uint32_t baud) {
         ::close(fd);
         return failOpen(EBUSY);
     }
-    if (!configureLine(fd, speed)) {
+    // The line settings as they were, so closing hands the device back unchanged (a terminal
+    // opened by mistake must not stay raw).
+    termios previous{};
+    if (::tcgetattr(fd, &previous) != 0 || !configureLine(fd, speed)) {
         const int error = errno;
         ::close(fd);
         return failOpen(error);
     }
+    savedSettings_ = previous;
     assertModemLines(fd);
     ::tcflush(fd, TCIOFLUSH);
 
@@ -155,7 +159,9 @@ bool SerialPort::Close() {
     stop_.set();
     reader_.join();
     writer_.join();
-    ::close(fd_.exchange(-1));
+    const int fd = fd_.exchange(-1);
+    ::tcsetattr(fd, TCSANOW, &savedSettings_);
+    ::close(fd);
     {
         // Bytes left over would otherwise be sent in front of the first frame after a reopen.
         std::lock_guard guard(txLock_);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <termios.h>
 #include <thread>
 
 namespace kav {
@@ -88,6 +89,7 @@ private:
     std::uint32_t notifyMessage_ = 0;
 
     std::atomic<int> fd_{-1};
+    termios savedSettings_{}; // the device's settings before Open; restored by Close
     // Handles shared with the listeners' events, so a listener that goes away first leaves
     // the engine setting a live event rather than freed memory.
     std::array<std::unique_ptr<Event>, kMaxListeners> listenerSignals_;

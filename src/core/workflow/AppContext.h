@@ -86,6 +86,10 @@ public:
     // complete read or a file loaded afterwards clears it.
     bool imageFromIncompleteRead() const { return imageFromIncompleteRead_; }
     void setImageFromIncompleteRead(bool incomplete) { imageFromIncompleteRead_ = incomplete; }
+    // The last transfer's closing reset went unanswered: the radio may still be in
+    // programming mode.
+    bool radioLeftInProgMode() const { return radioLeftInProgMode_; }
+    void setRadioLeftInProgMode(bool left) { radioLeftInProgMode_ = left; }
     // "Read/Write using arrays", engineering build only.
     bool arrayReadWriteChecked() const { return arrayReadWriteChecked_; }
     void setArrayReadWriteChecked(bool checked) { arrayReadWriteChecked_ = checked; }
@@ -102,6 +106,7 @@ private:
     int radioProductId_ = 0;
     bool baudRaised_ = false;
     bool imageFromIncompleteRead_ = false;
+    bool radioLeftInProgMode_ = false;
     bool arrayReadWriteChecked_ = false;
 
     std::unique_ptr<SerialPort> port_;

@@ -20,6 +20,12 @@ struct FirmwareFacts {
     std::string productId;   // uppercase hex, at least two digits; "" when it cannot be read
     std::string pcbRevision; // the same
     std::string firmware;    // the version text, or "n/a"
+
+    // Every question was answered.
+    bool complete() const {
+        return !typeReadFailed && !productId.empty() && !pcbRevision.empty() &&
+               firmware != kFirmwareUnknownText;
+    }
 };
 
 // Reads the radio type, product ID, PCB revision and version, in that order. In a build whose

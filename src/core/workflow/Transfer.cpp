@@ -129,9 +129,13 @@ void finishTransfer(const TransferJob& job) {
     if (job.write && job.statusAddress >= 0) {
         ctx.radio().WriteByte(job.statusAddress, ctx.image().getByte(job.statusAddress));
     }
-    if (!ctx.radio().ResetRadio()) {
-        ui.onUiThread([&ui] { ui.warn("Radio Response Timeout. (t)", "Comms Error"); });
-    }
+    const bool reset = ctx.radio().ResetRadio();
+    ui.onUiThread([&ctx, &ui, reset] {
+        ctx.setRadioLeftInProgMode(!reset);
+        if (!reset) {
+            ui.warn("Radio Response Timeout. (t)", "Comms Error");
+        }
+    });
     if (job.baudRaised) {
         ctx.port().SetBaudRate(AppContext::kDefaultBaudRate);
         ui.onUiThread([&ctx, &ui] {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <termios.h>
 #include <thread>
 #include <time.h>
 #include <tuple>
@@ -275,6 +276,24 @@ TEST_F(SerialPortTest, CloseReturnsWhileTheWriterWaitsForRoom) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(port.Close());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+// A terminal opened by mistake (--port /dev/tty) gets its own settings back on close.
+TEST_F(SerialPortTest, CloseRestoresTheDevicesSettings) {
+    termios cooked{};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &cooked), 0);
+    cooked.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(::tcsetattr(pty.slave(), TCSANOW, &cooked), 0);
+
+    open();
+    termios during{};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &during), 0);
+    EXPECT_EQ(during.c_lflag & (ICANON | ECHO), 0u) << "raw while open";
+    port.Close();
+
+    termios after{};
+    ASSERT_EQ(::tcgetattr(pty.slave(), &after), 0);
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
 }
 
 } // namespace
