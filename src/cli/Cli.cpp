@@ -14,7 +14,9 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <filesystem>
 #include <grp.h>
 #include <optional>
 #include <string_view>
@@ -107,7 +109,7 @@ constexpr std::array<Command, 7> kCommands{{
      1, runReport},
     {"diff", "diff A B",
      "Lists every byte that differs between two .mem files under its variable's name.\n"
-     "Exit 0 when they are identical, 1 when they differ.",
+     "Exit 0 when they are identical, 1 when they differ, 2 when a file cannot be read.",
      0, 0, 2, runDiff},
 }};
 
@@ -412,11 +414,23 @@ int runDiff(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     EEPROM a;
     EEPROM b;
-    for (auto [image, path] : {std::pair{&a, &args.files[0]}, std::pair{&b, &args.files[1]}}) {
-        if (image->loadFromFile(*path) < 0) {
-            ui.warn("Unable to open file " + *path, "File Open Error");
-            return kExitFailed;
+    std::array<int, 2> sizes{};
+    for (std::size_t i = 0; i < 2; ++i) {
+        EEPROM& image = i == 0 ? a : b;
+        const std::string& path = args.files[i];
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(path, error);
+        if (image.loadFromFile(path) < 0 || error) {
+            ui.warn("Unable to open file " + path, "File Open Error");
+            return kExitUsage; // "differ" (1) must not stand for "could not compare"
         }
+        sizes[i] = static_cast<int>(std::min<std::uintmax_t>(bytes, INT_MAX));
+    }
+    // A 10 MB file and a 2 KB one may share their first 2048 bytes, yet they differ.
+    if (sizes[0] != sizes[1]) {
+        std::fprintf(io.out, "Files differ in size: %s has %d bytes, %s has %d bytes\n",
+                     args.files[0].c_str(), sizes[0], args.files[1].c_str(), sizes[1]);
+        return kExitFailed;
     }
     const auto groups = diffImages(a, b, buildAddressMap(BuildConfig::delivered()));
     for (const std::string& line : formatDifferences(groups)) {

@@ -430,9 +430,36 @@ TEST_F(CliTest, DiffNamesTheVariablesThatDiffer) {
     EXPECT_TRUE(contains(diff.out, "Sql Level [32]: 05 -> 07\n")) << diff.out;
     EXPECT_TRUE(contains(diff.out, "Scan Mem 0 [128..151]:\n  +5 [133]: ")) << diff.out;
 
+    // "Cannot compare" is not "differ": a missing file exits 2.
     const CliRun missing = runCli({"diff", path("a.mem"), path("none.mem")});
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(contains(missing.err, "File Open Error: Unable to open file ")) << missing.err;
+
+    // The same first 2048 bytes, but one file is longer: they differ, and it says why.
+    Bytes longer = a;
+    longer.resize(10000, 0x00);
+    writeBytes(path("long.mem"), longer);
+    const CliRun sized = runCli({"diff", path("a.mem"), path("long.mem")});
+    EXPECT_EQ(sized.status, 1);
+    EXPECT_TRUE(contains(sized.out, "Files differ in size: ")) << sized.out;
+}
+
+// A file that is not 2048 bytes long is written only when the person agrees: without a
+// terminal, only with --yes.
+TEST_F(CliTest, WriteOfAFileOfAnotherSizeAsksFirst) {
+    Bytes image = test::patternImage(0x2200, 6);
+    image.resize(1500);
+    writeBytes(path("short.mem"), image);
+    const Bytes radioBefore = radioBytes();
+
+    const CliRun refused = runCli({"write", "--port", port(), path("short.mem")});
+    EXPECT_EQ(refused.status, 3) << refused.err;
+    EXPECT_EQ(radioBytes(), radioBefore);
+
+    const CliRun agreed = runCli({"write", "--port", port(), "--yes", path("short.mem")});
+    EXPECT_EQ(agreed.status, 0) << agreed.err;
+    EXPECT_TRUE(contains(agreed.err, "holds 1500 bytes, not 2048")) << agreed.err;
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), radioBytes().begin()));
 }
 
 TEST_F(CliTest, ReportPrintsTheCoresText) {

@@ -116,11 +116,31 @@ int EEbuffer::writeBlock(int address, const std::uint8_t* src, int length) {
     return n;
 }
 
+// A device or a pipe takes the bytes as they are: renaming a file over it would replace
+// /dev/null or a FIFO with a regular file. A pipe with no reader is refused, not waited on.
+int EEbuffer::writeThrough(const std::string& target, bool pipe) const {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | (pipe ? O_NONBLOCK : 0));
+    if (fd < 0) {
+        return -1;
+    }
+    bool ok = !pipe || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+    ok = ok && writeAll(fd, data_.data(), data_.size());
+    ok = (::close(fd) == 0) && ok;
+    return ok ? size() : -1;
+}
+
 int EEbuffer::saveToFile(const std::string& path) const {
     if (path.empty()) {
         return -1;
     }
     const std::string target = resolveTarget(path);
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
+            return writeThrough(target, S_ISFIFO(existing.st_mode));
+        }
+        return -1; // a folder, a socket, a disk: nothing a configuration belongs in
+    }
     std::string temp = directoryOf(target) + "/.kavsave-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
@@ -142,12 +162,13 @@ int EEbuffer::saveToFile(const std::string& path) const {
 }
 
 int EEbuffer::loadFromFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO or a terminal is refused at once instead of waiting for input.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
     }

@@ -28,10 +28,13 @@ public:
     int writeBlock(int address, const std::uint8_t* src, int length);
 
     // Writes all bytes to a temporary file beside `path` and renames it over `path`,
-    // so a failed save leaves any previous file as it was. Returns size() or -1.
+    // so a failed save leaves any previous file as it was. A character device or a FIFO at
+    // `path` is written to as it is; anything else that is not a regular file is refused.
+    // Returns size() or -1.
     int saveToFile(const std::string& path) const;
     // Fills the image with 0xFF, then reads up to size() bytes from the start of the file.
-    // Returns the number of bytes read, or -1 when the file cannot be opened.
+    // Returns the number of bytes read, or -1 when the file cannot be opened or is not a
+    // regular file (a FIFO, a terminal, a folder).
     int loadFromFile(const std::string& path);
 
     const std::uint8_t* bytes() const { return data_.data(); }
@@ -39,6 +42,7 @@ public:
 private:
     bool contains(int address) const { return address >= 0 && address < size(); }
     int blockLength(int address, int length) const;
+    int writeThrough(const std::string& target, bool pipe) const;
 
     std::vector<std::uint8_t> data_;
 };

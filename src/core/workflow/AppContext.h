@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -86,6 +87,9 @@ public:
     // complete read or a file loaded afterwards clears it.
     bool imageFromIncompleteRead() const { return imageFromIncompleteRead_; }
     void setImageFromIncompleteRead(bool incomplete) { imageFromIncompleteRead_ = incomplete; }
+    // The size of the ".mem" file the image was last loaded from, while the image holds it.
+    std::optional<std::uintmax_t> loadedFileBytes() const { return loadedFileBytes_; }
+    void setLoadedFileBytes(std::optional<std::uintmax_t> bytes) { loadedFileBytes_ = bytes; }
     // The last transfer's closing reset went unanswered: the radio may still be in
     // programming mode.
     bool radioLeftInProgMode() const { return radioLeftInProgMode_; }
@@ -107,6 +111,7 @@ private:
     bool baudRaised_ = false;
     bool imageFromIncompleteRead_ = false;
     bool radioLeftInProgMode_ = false;
+    std::optional<std::uintmax_t> loadedFileBytes_;
     bool arrayReadWriteChecked_ = false;
 
     std::unique_ptr<SerialPort> port_;

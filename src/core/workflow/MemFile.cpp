@@ -24,6 +24,9 @@ Outcome loadMemFile(AppContext& ctx, WorkflowUi& ui, const std::string& path) {
     ctx.setDataSource(DataSource::File);
     ctx.setCurrentFileName(path);
     ctx.setImageFromIncompleteRead(false);
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
+    ctx.setLoadedFileBytes(error ? std::nullopt : std::optional<std::uintmax_t>(bytes));
     const auto id = static_cast<std::uint32_t>(
         ctx.image().getWord(ctx.models().variableAddress(kVarProductId)));
     if (ctx.models().acceptsProductId(id, ctx.config().buildModelMask)) {
@@ -48,6 +51,7 @@ Outcome writeFile(AppContext& ctx, WorkflowUi& ui, const std::string& path) {
     }
     ctx.setCurrentFileName(path);
     ctx.setDataSource(DataSource::File);
+    ctx.setLoadedFileBytes(EEPROM::kImageSize);
     ui.statusChanged();
     return Outcome::Done;
 }

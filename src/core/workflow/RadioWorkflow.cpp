@@ -151,6 +151,12 @@ Outcome writeChecks(AppContext& ctx, WorkflowUi& ui) {
         !ui.ask(kIncompleteReadQuestion, "Warning", WorkflowUi::Icon::Warning)) {
         return Outcome::Refused;
     }
+    const auto bytes = ctx.loadedFileBytes();
+    if (bytes && *bytes != EEPROM::kImageSize &&
+        !ui.ask(fileSizeQuestion(ctx.currentFileName(), *bytes), "Warning",
+                WorkflowUi::Icon::Warning)) {
+        return Outcome::Refused;
+    }
     return Outcome::Done;
 }
 
@@ -202,6 +208,12 @@ Outcome transferAfter(AppContext& ctx, WorkflowUi& ui, bool write,
 }
 
 } // namespace
+
+std::string fileSizeQuestion(const std::string& path, std::uintmax_t bytes) {
+    return "The file " + path + " holds " + std::to_string(bytes) +
+           " bytes, not 2048: the image took what there was and reads FF past it. Write it "
+           "to the radio anyway?";
+}
 
 std::string incorrectRadioTypeText(std::uint32_t id) {
     return "Incorrect radio type (" + productIdText(id) + ")";

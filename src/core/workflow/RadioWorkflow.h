@@ -4,6 +4,7 @@
 #include "workflow/Outcome.h"
 #include "workflow/WorkflowUi.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kav {
@@ -12,6 +13,9 @@ namespace kav {
 inline constexpr const char* kIncompleteReadQuestion =
     "The last read from the radio did not complete. The image holds data from before it. "
     "Write anyway?";
+
+// Asked before writing an image loaded from a file that is not 2048 bytes long.
+std::string fileSizeQuestion(const std::string& path, std::uintmax_t bytes);
 
 // "Incorrect radio type (" + uppercase hex + ")".
 std::string incorrectRadioTypeText(std::uint32_t id);

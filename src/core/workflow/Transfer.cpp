@@ -168,6 +168,7 @@ void runWorker(const TransferJob& job) {
         // A read that stopped part-way leaves an image of old and new blocks mixed.
         job.ui.onUiThread([&ctx = job.ctx, complete = result == kTransferDone] {
             ctx.setImageFromIncompleteRead(!complete);
+            ctx.setLoadedFileBytes(std::nullopt);
         });
     }
     finishTransfer(job);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -325,6 +326,43 @@ TEST_F(MemFileTest, SaveThroughALinkUpdatesItsTarget) {
     ASSERT_EQ(::lstat(path("link.mem").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(readFile(path("real.mem")), snapshot(image));
+}
+
+// A save onto a device or a pipe writes through it: /dev/null stays a device, a FIFO's
+// reader gets the image, a FIFO nobody reads is refused at once instead of hanging.
+TEST_F(MemFileTest, SavesOntoDevicesAndPipesWriteThroughThem) {
+    const EEPROM image = patterned();
+    EXPECT_EQ(image.saveToFile("/dev/null"), kSize);
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(image.saveToFile(fifo), -1) << "no reader";
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(image.saveToFile(fifo), kSize);
+    std::vector<std::uint8_t> got(static_cast<std::size_t>(kSize));
+    EXPECT_EQ(::read(reader, got.data(), got.size()), kSize);
+    ::close(reader);
+    EXPECT_EQ(got, snapshot(image));
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "still a pipe";
+
+    EXPECT_EQ(image.saveToFile(dir_), -1) << "a folder";
+}
+
+// Only a regular file is read: a FIFO or a terminal is refused at once, never waited on.
+TEST_F(MemFileTest, LoadRefusesWhatIsNotARegularFile) {
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& p : {fifo, std::string("/dev/null"), std::string("/dev/tty")}) {
+        SCOPED_TRACE(p);
+        EEPROM image = patterned();
+        EXPECT_EQ(image.loadFromFile(p), -1);
+        EXPECT_EQ(snapshot(image), snapshot(patterned()));
+    }
 }
 
 } // namespace
