@@ -8,10 +8,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace kav {
@@ -68,11 +71,99 @@ TEST_F(GuiTransferTest, ClosingTheDialogLetsTheReadRunOnAndBlocksNewCommands) {
     test::click(*window, "btnReadFile"); // refused while the worker runs
     test::click(*window, "btnReadRadio");
     EXPECT_EQ(script.shown.size(), popupsBefore);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains("still running"))
+        << "a refused command says why";
     settle();
     EXPECT_FALSE(ctx.transferRunning());
     EXPECT_EQ(window->statusPanel(3), "Current (or modified) radio data loaded.");
     const EEPROM expected = radio.snapshot().eeprom();
     EXPECT_TRUE(std::equal(expected.bytes(), expected.bytes() + 2048, ctx.image().bytes()));
+}
+
+// Esc on the progress dialog is Cancel: the read stops, the radio is reset, and nothing runs on
+// unseen in the background.
+TEST_F(GuiTransferTest, EscapeCancelsTheTransfer) {
+    VirtualRadioFaults slow;
+    slow.lineRate = 9600;
+    radio.setFaults(slow);
+    script.answer(true);
+    QTimer::singleShot(300, window.get(),
+                       [this] { QTest::keyClick(&window->progressDialog(), Qt::Key_Escape); });
+    const auto start = std::chrono::steady_clock::now();
+    KAV_CLICK(*window, "btnReadRadio");
+    settle();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    const auto requests = radio.requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().front() & 0x3F, 0x3F) << "the radio was reset";
+    EXPECT_TRUE(ctx.imageFromIncompleteRead());
+}
+
+// Closing the main window during a transfer cancels it before waiting for it.
+TEST_F(GuiTransferTest, ClosingTheWindowCancelsARunningTransfer) {
+    VirtualRadioFaults slow;
+    slow.lineRate = 9600;
+    radio.setFaults(slow);
+    script.answer(true);
+    QTimer::singleShot(300, window.get(), [this] { window->progressDialog().close(); });
+    KAV_CLICK(*window, "btnReadRadio");
+    ASSERT_TRUE(ctx.transferRunning());
+    const auto start = std::chrono::steady_clock::now();
+    window->close();
+    window.reset(); // waits for the worker
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(ctx.transferRunning());
+    EXPECT_EQ(radio.requests().back().front() & 0x3F, 0x3F);
+}
+
+// Real message boxes, answered by a person who clicks OK on whatever box is in front: the end
+// steps of a read whose reset failed on an old radio show "Comms Error", and only after its
+// OK "Radio version check", never two boxes at once.
+TEST(GuiEndSteps, MessagesComeOneAfterAnotherInOrder) {
+    QTemporaryDir dir;
+    VirtualRadio radio{0x2200};
+    radio.update([](CommandResponder& r) {
+        r.eeprom() = demoImage();
+        r.state().firmwareMajor = 1; // too old for the newest features: a warning after a read
+    });
+    VirtualRadioFaults faults;
+    faults.nackCodes[0x3F] = true; // the closing reset goes unanswered
+    radio.setFaults(faults);
+    ASSERT_TRUE(radio.start());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(radio.slavePath()), dir.filePath("COM1")));
+    AppContext ctx{BuildConfig::delivered(), 0, PortEnvironment{dir.path().toStdString()}};
+    TfrmMain window(ctx, SettingsStore(dir.filePath("user.conf"), dir.filePath("kavprog.ini")));
+    {
+        popups::Script quiet; // the missing default file at start-up
+        window.startUp();
+    }
+
+    std::vector<std::string> seen;
+    int mostAtOnce = 0;
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        std::vector<QMessageBox*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
+                shown.push_back(box);
+            }
+        }
+        mostAtOnce = std::max(mostAtOnce, static_cast<int>(shown.size()));
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen.push_back(box->windowTitle().toStdString());
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    person.start(100);
+    KAV_CLICK(window, "btnReadRadio");
+    ctx.waitForTransfer();
+    QTest::qWait(1500); // the end steps' boxes come and are answered
+    person.stop();
+
+    EXPECT_EQ(mostAtOnce, 1);
+    const std::vector<std::string> expected{"Read From Radio?", "Comms Error",
+                                            "Radio version check"};
+    EXPECT_EQ(seen, expected);
 }
 
 } // namespace

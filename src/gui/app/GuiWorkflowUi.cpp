@@ -56,6 +56,26 @@ void GuiWorkflowUi::runTransfer(TransferSession& session) {
     progress_.exec();
 }
 
+void GuiWorkflowUi::onUiThread(std::function<void()> step) {
+    sink_.queue([this, step = std::move(step)]() mutable {
+        steps_.push_back(std::move(step));
+        runSteps();
+    });
+}
+
+void GuiWorkflowUi::runSteps() {
+    if (runningSteps_) {
+        return; // the step under way (in a message box) runs the rest when it is done
+    }
+    runningSteps_ = true;
+    while (!steps_.empty()) {
+        auto step = std::move(steps_.front());
+        steps_.pop_front();
+        step();
+    }
+    runningSteps_ = false;
+}
+
 void GuiWorkflowUi::transferNotice(std::uint32_t message, std::intptr_t wParam,
                                    std::intptr_t lParam) {
     if (message != kMsgTransfer) {

@@ -3,6 +3,9 @@
 #include "app/QueuedSink.h"
 #include "workflow/WorkflowUi.h"
 
+#include <deque>
+#include <functional>
+
 namespace kav {
 
 class TfrmMain;
@@ -22,15 +25,21 @@ public:
     void capabilitiesChanged() override;
     void runTransfer(TransferSession& session) override;
     MessageSink& progressSink() override { return sink_; }
-    void onUiThread(std::function<void()> step) override { sink_.queue(std::move(step)); }
+    void onUiThread(std::function<void()> step) override;
 
 private:
     // Message 2026 from the worker, on the UI thread.
     void transferNotice(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
 
+    // Runs the handed-over steps one after another: a step that shows a message box waits
+    // for its OK before the next one runs, even while the box's own event loop turns.
+    void runSteps();
+
     TfrmMain& main_;
     TfrmReadWrite& progress_;
     bool writing_ = false;
+    std::deque<std::function<void()>> steps_;
+    bool runningSteps_ = false;
     QueuedSink sink_;
 };
 

@@ -175,6 +175,10 @@ constexpr std::array<BackdropName, 7> kBackdropNames{{
 
 constexpr const char* kWebAddress = "www.kavradio.example";
 
+// Said in the status bar when a command waits for a transfer running in the background.
+constexpr const char* kBusyText = "The radio transfer is still running: try again when it ends.";
+constexpr int kBusyTextMs = 5000;
+
 QString buttonStyle() {
     return "QPushButton { color: #c0c0c0; background: rgba(20, 22, 26, 200);"
            " border: 1px solid #5a5e66; border-radius: 4px; }"
@@ -244,6 +248,11 @@ void TfrmMain::startUp() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // A transfer still running stops after its current block; its end steps (Status byte,
+    // reset) still run before the window goes.
+    if (ctx_.transferRunning()) {
+        ctx_.cancelEvent().set();
+    }
     settings_.save(ctx_.settings());
     QMainWindow::closeEvent(event);
 }
@@ -507,11 +516,19 @@ void TfrmMain::connectCommands() {
 // Every command uses the radio or the image, which a transfer worker still owns until it
 // has ended, also after its progress dialog was closed with the close box.
 void TfrmMain::run(void (TfrmMain::*command)()) {
-    if (ctx_.transferRunning()) {
-        QApplication::beep();
+    if (refusedWhileTransferRuns()) {
         return;
     }
     (this->*command)();
+}
+
+bool TfrmMain::refusedWhileTransferRuns() {
+    if (!ctx_.transferRunning()) {
+        return false;
+    }
+    QApplication::beep();
+    statusBar()->showMessage(kBusyText, kBusyTextMs);
+    return true;
 }
 
 void TfrmMain::btnReadRadioClick() {
@@ -563,8 +580,7 @@ void TfrmMain::AboutClick() {
 }
 
 void TfrmMain::dispatchEditor(Editor editor) {
-    if (ctx_.transferRunning()) {
-        QApplication::beep();
+    if (refusedWhileTransferRuns()) {
         return;
     }
     emit editorRequested(editor);

@@ -72,6 +72,8 @@ private:
     void dispatchEditor(Editor editor);
     void openEditor(Editor editor);
     void run(void (TfrmMain::*command)());
+    // While a transfer worker runs nothing else may start: says so (beep and status bar).
+    bool refusedWhileTransferRuns();
 
     void btnReadRadioClick();
     void btnWriteRadioClick();

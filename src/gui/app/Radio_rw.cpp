@@ -2,6 +2,7 @@
 
 #include "link/Event.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -65,6 +66,15 @@ void TfrmReadWrite::btnCancelClick() {
         cancelEvent_->set();
     }
     close();
+}
+
+// Esc means Cancel while the transfer runs; only the close box leaves it running unseen.
+void TfrmReadWrite::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && running_) {
+        btnCancelClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmReadWrite::done(int result) {

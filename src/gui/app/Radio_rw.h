@@ -10,8 +10,8 @@ namespace kav {
 
 class Event;
 
-// Progress of a whole-radio transfer. Cancel signals the transfer's cancel event; closing
-// the window with its close box leaves the transfer running.
+// Progress of a whole-radio transfer. Cancel (or Esc) signals the transfer's cancel event;
+// closing the window with its close box leaves the transfer running.
 class TfrmReadWrite : public QDialog {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
