@@ -31,7 +31,7 @@ KavIIReplyMatch matchKavIIReply(std::uint8_t reply, std::uint8_t request, bool r
 
 kavII_Protocol::kavII_Protocol(SerialPort& port, bool reliableErrorFlag)
     : port_(port), reliableErrorFlag_(reliableErrorFlag), framer_(std::make_unique<LineFramer>()),
-      listenerIndex_(port.AddListener(&listenerSignal_)), thread_([this] { receiveLoop(); }) {}
+      listenerIndex_(claimListener(port, listenerSignal_)), thread_([this] { receiveLoop(); }) {}
 
 kavII_Protocol::~kavII_Protocol() {
     stop_.set();

@@ -9,7 +9,7 @@ namespace kav {
 
 kavI_Protocol::kavI_Protocol(SerialPort& port)
     : port_(port), framer_(std::make_unique<LineFramer>()),
-      listenerIndex_(port.AddListener(&listenerSignal_)), thread_([this] { receiveLoop(); }) {}
+      listenerIndex_(claimListener(port, listenerSignal_)), thread_([this] { receiveLoop(); }) {}
 
 kavI_Protocol::~kavI_Protocol() {
     stop_.set();

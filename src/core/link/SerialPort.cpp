@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -159,6 +160,7 @@ bool SerialPort::Close() {
     stop_.set();
     reader_.join();
     writer_.join();
+    lineLost_ = false;
     const int fd = fd_.exchange(-1);
     ::tcsetattr(fd, TCSANOW, &savedSettings_);
     ::close(fd);
@@ -217,6 +219,14 @@ int SerialPort::AddListener(Event* signal) {
     listenerQueues_[index].Clear();
     listenerSignals_[index] = std::move(shared);
     listenerCount_ = index + 1;
+    return index;
+}
+
+int claimListener(SerialPort& port, Event& signal) {
+    const int index = port.AddListener(&signal);
+    if (index < 0) {
+        throw std::length_error("serial port: no free listener slot for a protocol engine");
+    }
     return index;
 }
 
@@ -348,6 +358,23 @@ int SerialPort::readBurst(std::uint8_t* buffer) {
     }
 }
 
+// Posts a change of the line's state once, not on every retry.
+void SerialPort::setLineLost(bool lost) {
+    if (lineLost_.exchange(lost) == lost) {
+        return;
+    }
+    std::lock_guard guard(notifyLock_);
+    if (stateSink_ != nullptr) {
+        stateSink_->post(kMsgLineState, lost ? kLineLost : kLineBack, 0);
+    }
+}
+
+bool SerialPort::SetStateSink(MessageSink* sink) {
+    std::lock_guard guard(notifyLock_);
+    stateSink_ = sink;
+    return true;
+}
+
 void SerialPort::readerLoop() {
     std::array<std::uint8_t, kChunk> buffer{};
     for (;;) {
@@ -356,11 +383,13 @@ void SerialPort::readerLoop() {
             return;
         }
         if (n == kReadFailed) {
+            setLineLost(true);
             if (stop_.wait(kRetryPauseMs)) {
                 return;
             }
             continue;
         }
+        setLineLost(false);
         deliver(buffer.data(), n);
     }
 }

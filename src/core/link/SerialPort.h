@@ -27,6 +27,12 @@ inline constexpr std::intptr_t kNoticeSent = 1;       // lParam: bytes queued fo
 inline constexpr std::intptr_t kNoticeBaudRate = 2;   // lParam: new baud rate
 inline constexpr std::intptr_t kNoticePortChange = 3; // lParam: new COM number
 
+// Posted to the state sink when reads start failing on an open port (the adapter was
+// unplugged, the pty hung up) and when they work again: wParam kLineLost or kLineBack.
+inline constexpr std::uint32_t kMsgLineState = 2041;
+inline constexpr std::intptr_t kLineBack = 0;
+inline constexpr std::intptr_t kLineLost = 1;
+
 // The one serial port to the radio. While open, a reader thread copies every received burst
 // to each registered listener queue and a writer thread drains the transmit queue. Open,
 // Close, SetBaudRate and ChangePort are called from one thread at a time; Send, the listener
@@ -54,6 +60,11 @@ public:
     bool SetNotifyWindow(MessageSink* sink, std::uint32_t message);
     // After it returns no further notice reaches the previous sink.
     bool ClearNotifyWindow();
+    // Where line-state changes go (nullptr: nowhere). After it returns the previous sink gets
+    // nothing more.
+    bool SetStateSink(MessageSink* sink);
+    // Reads fail while the port is open; cleared when one works again and on Close.
+    bool lineLost() const { return lineLost_; }
     int ReadRxMonitor(std::uint8_t* buffer, int max);
     int ReadTxMonitor(std::uint8_t* buffer, int max);
     const std::string& portsDir() const { return portsDir_; }
@@ -71,6 +82,7 @@ private:
     int readBurst(std::uint8_t* buffer);
     bool writeChunk(const std::uint8_t* bytes, int count);
     void deliver(const std::uint8_t* bytes, int count);
+    void setLineLost(bool lost);
     void notify(std::intptr_t wParam, std::intptr_t lParam, MTdeque* copy,
                 const std::uint8_t* bytes, int count);
     bool listenerIndexValid(int index) const;
@@ -86,6 +98,8 @@ private:
     std::mutex rxLock_;     // listener queues together with their signals
     std::mutex notifyLock_; // the notice sink; always taken last
     MessageSink* notifySink_ = nullptr;
+    MessageSink* stateSink_ = nullptr; // guarded by notifyLock_ too
+    std::atomic<bool> lineLost_{false};
     std::uint32_t notifyMessage_ = 0;
 
     std::atomic<int> fd_{-1};
@@ -105,5 +119,10 @@ private:
     std::thread reader_;
     std::thread writer_;
 };
+
+// AddListener for an engine that cannot work without its copy of the received bytes: a port
+// with no free slot is a programming error, so construction fails loudly (std::length_error)
+// instead of leaving an engine that hears nothing.
+int claimListener(SerialPort& port, Event& signal);
 
 } // namespace kav

@@ -6,8 +6,11 @@ std::string portPanelText(int comPort) {
     return "COM" + std::to_string(comPort);
 }
 
-std::string openPanelText(bool isOpen) {
-    return isOpen ? "Open" : "Not open";
+std::string openPanelText(bool isOpen, bool lineLost) {
+    if (!isOpen) {
+        return "Not open";
+    }
+    return lineLost ? "Lost" : "Open";
 }
 
 std::string radioPanelText(bool versionKnown, const std::string& radioType,

@@ -10,7 +10,8 @@ namespace kav {
 inline constexpr std::size_t kFilePanelChars = 85;
 
 std::string portPanelText(int comPort);
-std::string openPanelText(bool isOpen);
+// "Open", "Not open", or "Lost" while an open port's reads fail (the lead was unplugged).
+std::string openPanelText(bool isOpen, bool lineLost = false);
 // "Radio: <type> <version>" when a version is known, else "".
 std::string radioPanelText(bool versionKnown, const std::string& radioType,
                            const std::string& versionText);

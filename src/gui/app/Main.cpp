@@ -199,7 +199,10 @@ QLabel* heading(QWidget* parent, const QString& text, QPoint at) {
 } // namespace
 
 TfrmMain::TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent)
-    : QMainWindow(parent), ctx_(context), settings_(std::move(settings)) {
+    : QMainWindow(parent), ctx_(context), settings_(std::move(settings)),
+      lineState_(this, [this](std::uint32_t, std::intptr_t, std::intptr_t) {
+          updatePortPanels(); // the lead was unplugged, or works again
+      }) {
     setObjectName("frmMain");
     setWindowTitle(QString::fromStdString(mainWindowCaption(ctx_.config())));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -229,6 +232,7 @@ TfrmMain::TfrmMain(AppContext& context, SettingsStore settings, QWidget* parent)
     aboutBox_ = std::make_unique<TAboutBox>(ctx_.config(), ctx_.advancedMode(), this);
     ui_ = std::make_unique<GuiWorkflowUi>(*this, *frmReadWrite_);
     connectCommands();
+    ctx_.port().SetStateSink(&lineState_);
     applyCapabilities(ctx_.config().buildProductId);
     layoutButtons();
     updateStatusBar();
@@ -240,6 +244,7 @@ TfrmMain::~TfrmMain() {
     // A worker still running hands its end steps to this window's dialog: let it finish
     // first, then keep the recent-file list.
     ctx_.waitForTransfer();
+    ctx_.port().SetStateSink(nullptr);
     settings_.saveRecent(recent_);
 }
 
@@ -454,7 +459,7 @@ QString TfrmMain::statusPanel(int panel) const {
 
 void TfrmMain::updatePortPanels() {
     setPanel(0, portPanelText(ctx_.comPort()));
-    setPanel(1, openPanelText(ctx_.port().IsOpen()));
+    setPanel(1, openPanelText(ctx_.port().IsOpen(), ctx_.port().lineLost()));
 }
 
 void TfrmMain::updateRadioPanel() {

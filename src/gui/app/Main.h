@@ -2,6 +2,7 @@
 
 #include "app/Artwork.h"
 #include "app/EditorTable.h"
+#include "app/QueuedSink.h"
 #include "app/SettingsStore.h"
 #include "workflow/AppContext.h"
 #include "workflow/StatusBar.h"
@@ -97,6 +98,7 @@ private:
 
     AppContext& ctx_;
     SettingsStore settings_;
+    QueuedSink lineState_; // line lost / back from the serial reader
     RecentFiles recent_;
     std::map<std::string, QPushButton*> buttons_;
     std::map<std::string, QAction*> actions_;

@@ -26,6 +26,13 @@ TEST(StatusbarTest, FilePanelKeepsTheLast85Characters) {
     EXPECT_EQ(dataPanelText(DataSource::File, ""), "File: ");
 }
 
+TEST(StatusbarTest, OpenPanelSaysWhenTheLineIsLost) {
+    EXPECT_EQ(openPanelText(false), "Not open");
+    EXPECT_EQ(openPanelText(true), "Open");
+    EXPECT_EQ(openPanelText(true, true), "Lost");
+    EXPECT_EQ(openPanelText(false, true), "Not open");
+}
+
 TEST(CommandLineTest, AdvancedModeOnlyFromTheFirstParameter) {
     using Args = std::vector<std::string>;
     EXPECT_TRUE(advancedModeRequested(Args{"kavprog", "/a"}));

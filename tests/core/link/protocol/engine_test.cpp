@@ -6,6 +6,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 namespace kav {
 namespace {
@@ -223,6 +224,20 @@ TEST_F(EngineTest, AReplySplitAroundPanelFramesIsStillTaken) {
         EXPECT_EQ(Bytes(sent.end() - 7, sent.end()), kPanelReply);
         port.Close();
     }
+}
+
+// An engine that could not register for the received bytes would hear nothing, silently.
+TEST(EngineConstruction, FailsLoudlyWithoutAListenerSlot) {
+    SerialPort port;
+    std::vector<std::unique_ptr<Event>> taken;
+    while (true) {
+        taken.push_back(std::make_unique<Event>());
+        if (port.AddListener(taken.back().get()) < 0) {
+            break;
+        }
+    }
+    EXPECT_THROW(kavII_Protocol(port, true), std::length_error);
+    EXPECT_THROW(kavI_Protocol{port}, std::length_error);
 }
 
 } // namespace

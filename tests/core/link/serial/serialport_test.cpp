@@ -251,18 +251,26 @@ TEST_F(SerialPortTest, ChangePortPostsItsNoticeThenOpensAtTheRateLastApplied) {
 TEST_F(SerialPortTest, UnpluggedPortNeitherSpinsNorBlocksClose) {
     Event signal;
     port.AddListener(&signal);
+    RecordingSink state;
+    port.SetStateSink(&state);
     open();
+    EXPECT_FALSE(port.lineLost());
     pty.hangUp();
 
     const double before = processCpuSeconds();
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_LT(processCpuSeconds() - before, 0.1);
+    // Said once, not on every retry.
+    EXPECT_EQ(state.notices(), (std::vector<Notice>{{kMsgLineState, kLineLost, 0}}));
+    EXPECT_TRUE(port.lineLost());
 
     const std::uint8_t byte = 1;
     EXPECT_TRUE(port.Send(&byte, 1)) << "a lost chunk is the protocol's time-out to report";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(port.Close());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_FALSE(port.lineLost());
+    port.SetStateSink(nullptr);
 }
 
 TEST_F(SerialPortTest, CloseReturnsWhileTheWriterWaitsForRoom) {
