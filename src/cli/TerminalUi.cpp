@@ -87,6 +87,10 @@ void TerminalUi::warn(const std::string& text, const std::string& caption) {
     std::fprintf(io_.err, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+void TerminalUi::explainFailure(const std::string& why) {
+    std::fprintf(io_.err, "Cause: %s\n", why.c_str());
+}
+
 bool TerminalUi::ask(const std::string& text, const std::string& caption, Icon) {
     if (const auto fixed = fixedAnswers_.find(caption); fixed != fixedAnswers_.end()) {
         return fixed->second;

@@ -45,6 +45,7 @@ public:
     void portPanelsChanged() override {}
     void radioPanelCleared() override {}
     void capabilitiesChanged() override {}
+    void explainFailure(const std::string& why) override;
     void runTransfer(TransferSession& session) override;
     MessageSink& progressSink() override { return *this; }
     void onUiThread(std::function<void()> step) override;

@@ -378,6 +378,15 @@ TEST_F(CliTest, ASecondInterruptDuringTheEndStepsStillEndsWithTheReset) {
     EXPECT_FALSE(fs::exists(path("x.mem")));
 }
 
+// A failed transfer keeps its fixed message and says why beside it.
+TEST_F(CliTest, AFailedReadSaysWhy) {
+    setFaults([](VirtualRadioFaults& f) { f.nackCodes[0x03] = true; });
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("read.mem")});
+    EXPECT_EQ(read.status, 1);
+    EXPECT_TRUE(contains(read.err, "Reading from Radio: Timeout reading from radio")) << read.err;
+    EXPECT_TRUE(contains(read.err, "Cause: block at 0: the radio refused the command")) << read.err;
+}
+
 // The closing reset unanswered: the radio may still be in programming mode, so no success.
 TEST_F(CliTest, ReadWhoseResetGoesUnansweredFails) {
     setFaults([](VirtualRadioFaults& f) { f.nackCodes[0x3F] = true; });

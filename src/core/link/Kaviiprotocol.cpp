@@ -114,6 +114,7 @@ bool kavII_Protocol::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_
     if (reply != nullptr) {
         reply->length = 0;
     }
+    lastFailure_ = LinkFailure::None;
     const int length = static_cast<int>(std::min<std::uint32_t>(request.length, 512));
     std::uint8_t frame[kKavIIMaxFrame];
     request.data[0] |= kKavIIRequestBit;
@@ -124,6 +125,7 @@ bool kavII_Protocol::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_
     monitor_.record(PacketMonitor<512>::Ring::sent, kKavIISentNotice, request.data, length);
     startRequest();
     if (!port_.Send(frame, frameLength)) {
+        lastFailure_ = port_.IsOpen() ? LinkFailure::NotSent : LinkFailure::PortClosed;
         return false;
     }
     // The radio's time to answer counts from the request's last byte on the line.
@@ -146,8 +148,10 @@ bool kavII_Protocol::waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& r
     const auto deadline = Clock::now() + std::chrono::milliseconds(kMostTimeouts * timeoutMs);
     const Event never;
     const Event* const events[] = {&replySignal_, cancel != nullptr ? cancel : &never};
+    closestMiss_ = LinkFailure::NoReply;
     for (;;) {
         if (!port_.IsOpen()) {
+            lastFailure_ = LinkFailure::PortClosed;
             return false;
         }
         const auto left =
@@ -158,10 +162,12 @@ bool kavII_Protocol::waitForReply(std::uint8_t command, KAV_PACKET_STRUCT_TAG& r
                 : waitAny(events, std::min(timeoutMs, static_cast<int>(left.count())));
         if (woken == kWaitTimeout) {
             monitor_.post(kKavIIStatusNotice, kKavIIStatusTimeout, 0);
+            lastFailure_ = port_.lineLost() ? LinkFailure::LineLost : closestMiss_;
             return false;
         }
         if (woken != 0) {
-            return false; // cancelled, or the events are gone
+            lastFailure_ = LinkFailure::Cancelled; // or the events are gone
+            return false;
         }
         // Anything else that came discards itself; the wait starts over with the full timeout.
         if (takeMatch(command, reply, accepts)) {
@@ -183,13 +189,18 @@ bool kavII_Protocol::takeMatch(std::uint8_t command, KAV_PACKET_STRUCT_TAG& repl
             if (!accepts || accepts(packet)) {
                 reply = packet;
                 matched = true;
+            } else {
+                closestMiss_ = LinkFailure::OtherAddress;
             }
             break;
         case KavIIReplyMatch::refused:
             monitor_.post(kKavIIStatusNotice, kKavIIStatusNack, 0);
+            closestMiss_ = LinkFailure::Refused;
+            break;
+        case KavIIReplyMatch::notAReply:
+            closestMiss_ = LinkFailure::NotAReply;
             break;
         case KavIIReplyMatch::otherCommand:
-        case KavIIReplyMatch::notAReply:
             break;
         }
     }

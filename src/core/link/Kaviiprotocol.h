@@ -3,6 +3,7 @@
 #include "link/Event.h"
 #include "link/KavIICommand.h"
 #include "link/KavIIReceiver.h"
+#include "link/LinkFailure.h"
 #include "link/MessageSink.h"
 #include "link/PacketMonitor.h"
 
@@ -60,6 +61,9 @@ public:
     // longer touches the previous signal.
     void SetPacketSignal(Event* signal);
 
+    // Why the last Transact failed (None after a success). Only the transacting thread reads it.
+    LinkFailure lastFailure() const { return lastFailure_; }
+
     bool SetMonitorWindow(MessageSink* sink);
     bool ClearMonitorWindow();
     void ReadReceivedSlot(std::uint8_t* buffer, int count, int slot) const;
@@ -93,6 +97,9 @@ private:
 
     std::mutex queueLock_;
     std::deque<KAV_PACKET_STRUCT_TAG> queue_;
+
+    LinkFailure lastFailure_ = LinkFailure::None;
+    LinkFailure closestMiss_ = LinkFailure::NoReply; // the most telling packet that was not it
 
     int listenerIndex_;
     std::thread thread_;

@@ -78,9 +78,21 @@ TRadio::~TRadio() = default;
 bool TRadio::Transact(KAV_PACKET_STRUCT_TAG& request, KAV_PACKET_STRUCT_TAG* reply, int timeoutMs,
                       const kavII_Protocol::ReplyFilter& accepts) {
     if (!port_.IsOpen()) {
+        lastFailure_ = LinkFailure::PortClosed;
         return false;
     }
-    return kavII_->Transact(request, reply, timeoutMs, accepts, cancel_);
+    const bool ok = kavII_->Transact(request, reply, timeoutMs, accepts, cancel_);
+    lastFailure_ = kavII_->lastFailure();
+    return ok;
+}
+
+// A reply too short for the fields the caller reads fails the operation.
+bool TRadio::longEnough(int minReply) {
+    if (reply_.length >= static_cast<std::uint32_t>(minReply)) {
+        return true;
+    }
+    lastFailure_ = LinkFailure::ShortReply;
+    return false;
 }
 
 // Copies the command byte and its arguments into the request record; false when they do not
@@ -104,7 +116,7 @@ bool TRadio::compose(std::initializer_list<int> head, std::initializer_list<int>
 bool TRadio::request(KavIICommand command, std::initializer_list<int> args, int timeoutMs,
                      int minReply) {
     return compose({code(command)}, args, nullptr, 0) && Transact(request_, &reply_, timeoutMs) &&
-           reply_.length >= static_cast<std::uint32_t>(minReply);
+           longEnough(minReply);
 }
 
 // A read's reply echoes the address asked for; one that does not answers another request.
@@ -114,8 +126,7 @@ bool TRadio::readAt(KavIICommand command, int addr, std::initializer_list<int> a
         return reply.length >= 3 && reply.data[1] == hi(addr) && reply.data[2] == lo(addr);
     };
     return compose({code(command), hi(addr), lo(addr)}, args, nullptr, 0) &&
-           Transact(request_, &reply_, timeoutMs, echoes) &&
-           reply_.length >= static_cast<std::uint32_t>(minReply);
+           Transact(request_, &reply_, timeoutMs, echoes) && longEnough(minReply);
 }
 
 bool TRadio::requestBytes(KavIICommand command, std::initializer_list<int> args,
@@ -127,13 +138,18 @@ bool TRadio::requestBytes(KavIICommand command, std::initializer_list<int> args,
 bool TRadio::engineering(KavIIEngineering command, std::initializer_list<int> args, int timeoutMs,
                          int minReply) {
     return compose({code(KavIICommand::Engineering), code(command)}, args, nullptr, 0) &&
-           Transact(request_, &reply_, timeoutMs) &&
-           reply_.length >= static_cast<std::uint32_t>(minReply);
+           Transact(request_, &reply_, timeoutMs) && longEnough(minReply);
 }
 
 bool TRadio::exactReply(KavIICommand command, int timeoutMs) {
-    return request(command, {}, timeoutMs) && reply_.length == 1 &&
-           (replyByte(0) & kKavIICommandMask) == code(command);
+    if (!request(command, {}, timeoutMs)) {
+        return false;
+    }
+    if (reply_.length == 1 && (replyByte(0) & kKavIICommandMask) == code(command)) {
+        return true;
+    }
+    lastFailure_ = LinkFailure::UnexpectedReply;
+    return false;
 }
 
 bool TRadio::engineeringStatus(KavIIEngineering command, std::initializer_list<int> args,

@@ -48,6 +48,9 @@ public:
     // cancelled transfer reaches its end steps at once. nullptr: operations run to their reply.
     void setCancelEvent(const Event* cancel) { cancel_ = cancel; }
 
+    // Why the last operation failed (its value after a success means nothing).
+    LinkFailure lastFailure() const { return lastFailure_; }
+
     // Identity and mode.
     bool Ping();
     bool GetVersion();
@@ -118,6 +121,7 @@ public:
     int channelCode() const { return channelCode_; }
 
 private:
+    bool longEnough(int minReply);
     bool compose(std::initializer_list<int> head, std::initializer_list<int> args,
                  const std::uint8_t* tail, int tailCount);
     // Transacts the request and checks the reply has at least `minReply` bytes (a shorter
@@ -142,6 +146,7 @@ private:
     const BuildConfig config_;
     const TradioInfo* modelTable_ = nullptr;
     const Event* cancel_ = nullptr;
+    LinkFailure lastFailure_ = LinkFailure::None;
 
     std::array<int, 8> arrayValues_{};
     std::array<int, kAdcChannels> adcValues_{};

@@ -101,7 +101,13 @@ TransferResult moveBlocksUntilCancelled(const TransferJob& job) {
             return kTransferCancelled;
         }
         if (!moveBlock(job, address, size)) {
-            return job.ctx.cancelEvent().isSet() ? kTransferCancelled : kTransferTimeout;
+            if (job.ctx.cancelEvent().isSet()) {
+                return kTransferCancelled;
+            }
+            const std::string why = "block at " + std::to_string(address) + ": " +
+                                    linkFailureText(job.ctx.radio().lastFailure());
+            job.ui.onUiThread([&ui = job.ui, why] { ui.explainFailure(why); });
+            return kTransferTimeout;
         }
         address += size;
         const bool lastBlock = address >= job.last;
@@ -130,10 +136,13 @@ void finishTransfer(const TransferJob& job) {
         ctx.radio().WriteByte(job.statusAddress, ctx.image().getByte(job.statusAddress));
     }
     const bool reset = ctx.radio().ResetRadio();
-    ui.onUiThread([&ctx, &ui, reset] {
+    const std::string why =
+        reset ? "" : std::string("reset: ") + linkFailureText(ctx.radio().lastFailure());
+    ui.onUiThread([&ctx, &ui, reset, why] {
         ctx.setRadioLeftInProgMode(!reset);
         if (!reset) {
             ui.warn("Radio Response Timeout. (t)", "Comms Error");
+            ui.explainFailure(why);
         }
     });
     if (job.baudRaised) {

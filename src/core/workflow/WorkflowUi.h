@@ -56,6 +56,9 @@ public:
     virtual void portPanelsChanged() = 0;   // panels 0 and 1
     virtual void radioPanelCleared() = 0;   // panel 2 = ""
     virtual void capabilitiesChanged() = 0; // applyCapabilities(buildProductId)
+    // Why a transfer or its end steps failed, beside the fixed message (the window's status
+    // bar, a line on the terminal). Called on the UI thread.
+    virtual void explainFailure(const std::string& why) { static_cast<void>(why); }
 
     // Shows a transfer to the person and returns when its dialog closes (the worker may run
     // on: the end steps arrive through onUiThread). Must call session.start() once.

@@ -46,6 +46,10 @@ void GuiWorkflowUi::capabilitiesChanged() {
     main_.applyCapabilities(main_.context().config().buildProductId);
 }
 
+void GuiWorkflowUi::explainFailure(const std::string& why) {
+    main_.showCause(q(why));
+}
+
 void GuiWorkflowUi::runTransfer(TransferSession& session) {
     writing_ = session.write;
     progress_.setWindowTitle(q(session.caption()));

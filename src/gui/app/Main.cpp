@@ -527,6 +527,11 @@ void TfrmMain::run(void (TfrmMain::*command)()) {
     (this->*command)();
 }
 
+void TfrmMain::showCause(const QString& why) {
+    constexpr int kCauseMs = 15000;
+    statusBar()->showMessage("Cause: " + why, kCauseMs);
+}
+
 bool TfrmMain::refusedWhileTransferRuns() {
     if (!ctx_.transferRunning()) {
         return false;

@@ -48,6 +48,8 @@ public:
     void clearRadioPanel();
     void updateDataPanel();
     QString statusPanel(int panel) const;
+    // Why the last transfer failed, shown in the status bar for a while.
+    void showCause(const QString& why);
 
     TfrmReadWrite& progressDialog() { return *frmReadWrite_; }
 

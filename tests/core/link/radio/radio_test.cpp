@@ -419,5 +419,29 @@ TEST_F(TRadioTest, CancelEventEndsAWaitingOperationAtOnce) {
     EXPECT_TRUE(radio.Ping()) << "without the event, operations wait for their reply again";
 }
 
+// Every failure keeps its fixed message elsewhere; the radio object says why it failed.
+TEST_F(TRadioTest, FailuresSayWhy) {
+    std::uint8_t block[16] = {};
+    setFaults([](auto& f) { f.nackCodes[0x03] = true; });
+    EXPECT_FALSE(radio.Read16(0, block));
+    EXPECT_EQ(radio.lastFailure(), LinkFailure::Refused);
+
+    setFaults([](auto& f) {
+        f.nackCodes[0x03] = false;
+        f.replyLimit = 0;
+    });
+    EXPECT_FALSE(radio.Read16(0, block));
+    EXPECT_EQ(radio.lastFailure(), LinkFailure::NoReply);
+
+    sim.stop(); // the lead is pulled
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(radio.Ping());
+    EXPECT_EQ(radio.lastFailure(), LinkFailure::LineLost);
+
+    port.Close();
+    EXPECT_FALSE(radio.Ping());
+    EXPECT_EQ(radio.lastFailure(), LinkFailure::PortClosed);
+}
+
 } // namespace
 } // namespace kav
