@@ -21,6 +21,7 @@
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kav {
 
@@ -301,6 +302,79 @@ int finishTransfer(AppContext& ctx, TerminalUi& ui) {
     return done ? kExitOk : kExitFailed;
 }
 
+// Why `path` could not take the image, before anything is read; nullopt when it can.
+std::optional<std::string> outputProblem(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::exists(status)) {
+        if (fs::is_directory(status)) {
+            return path + " is a folder";
+        }
+        return ::access(path.c_str(), W_OK) == 0
+                   ? std::nullopt
+                   : std::optional<std::string>(path + " is not writable");
+    }
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (!fs::is_directory(folder, ec)) {
+        return "the folder " + folder.string() + " does not exist";
+    }
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return "the folder " + folder.string() + " is not writable";
+    }
+    return std::nullopt;
+}
+
+// Why a file could not be loaded, in words that say what to do about it.
+std::string inputProblem(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        return path + " does not exist";
+    }
+    if (fs::is_directory(status)) {
+        return path + " is a folder";
+    }
+    if (!fs::is_regular_file(status)) {
+        return path + " is not a regular file (a pipe or a device)";
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        return "permission denied on " + path;
+    }
+    return path + " cannot be read";
+}
+
+// Loads the FILE argument as "Read file" does; a failure also says why.
+Outcome loadFileArgument(AppContext& ctx, TerminalUi& ui, const std::string& path,
+                         const CliIo& io) {
+    const Outcome loaded = readFile(ctx, ui, path);
+    if (loaded == Outcome::Failed) {
+        std::fprintf(io.terminal.err, "Error: %s.\n", inputProblem(path).c_str());
+    }
+    return loaded;
+}
+
+// The radio's own texts, with control characters shown as \xNN so they cannot move the
+// cursor or ring the bell on the person's terminal.
+std::string printable(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // ---- commands -------------------------------------------------------------------------
 
 int runPorts(const Arguments&, const CliIo& io) {
@@ -315,6 +389,11 @@ int runDetect(const Arguments&, const CliIo& io) {
     AutoDetectProgress progress;
     progress.checking = [&io](int n) {
         std::fprintf(io.terminal.err, "%s\n", checkingPortLine(n).c_str());
+    };
+    progress.detected = [&io](const PortDetection& found) {
+        if (found.busy) {
+            std::fprintf(io.terminal.err, "COM%d is in use by another program\n", found.port);
+        }
     };
     const AutoDetectResult result = autoDetect(ctx->port(), ctx->radio(), ctx->models(),
                                                ctx->config(), ctx->ports(), nullptr, progress);
@@ -340,8 +419,8 @@ int runInfo(const Arguments& args, const CliIo& io) {
         return kExitFailed;
     }
     std::fprintf(io.out, "Radio Type: %s\nProduct ID: %s\nPCB Rev.: %s\nFirmware: %s\n",
-                 facts.radioType.c_str(), facts.productId.c_str(), facts.pcbRevision.c_str(),
-                 facts.firmware.c_str());
+                 printable(facts.radioType).c_str(), facts.productId.c_str(),
+                 facts.pcbRevision.c_str(), printable(facts.firmware).c_str());
     // A blank field is a question the radio did not answer, not a fact.
     if (!facts.complete()) {
         ui.warn(kFirmwareReadErrorText, kFirmwareReadErrorCaption);
@@ -352,6 +431,12 @@ int runInfo(const Arguments& args, const CliIo& io) {
 
 int runRead(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
+    // Said before a minute of reading, not after it.
+    if (const auto problem = outputProblem(args.output)) {
+        ui.warn("Unable to save file " + args.output, "File Save Error");
+        std::fprintf(io.terminal.err, "Error: %s.\n", problem->c_str());
+        return kExitFailed;
+    }
     // A fresh process holds no edits that the read could lose.
     ui.answerAlways("Read From Radio?", true);
     auto ctx = freshContext();
@@ -374,7 +459,8 @@ int runRead(const Arguments& args, const CliIo& io) {
 int runWrite(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     auto ctx = freshContext();
-    if (const Outcome loaded = readFile(*ctx, ui, args.files.front()); loaded != Outcome::Done) {
+    if (const Outcome loaded = loadFileArgument(*ctx, ui, args.files.front(), io);
+        loaded != Outcome::Done) {
         return exitStatusOf(loaded);
     }
     // The write always asks (no radio was read in this process); without a terminal to ask
@@ -396,7 +482,8 @@ int runWrite(const Arguments& args, const CliIo& io) {
 int runReport(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     auto ctx = freshContext();
-    if (const Outcome loaded = readFile(*ctx, ui, args.files.front()); loaded != Outcome::Done) {
+    if (const Outcome loaded = loadFileArgument(*ctx, ui, args.files.front(), io);
+        loaded != Outcome::Done) {
         return exitStatusOf(loaded);
     }
     const ReportOptions options{args.calibration, args.rxChannels, args.selcall};

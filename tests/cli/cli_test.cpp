@@ -1,3 +1,4 @@
+#include "link/SerialPort.h"
 #include "model/Eeprom.h"
 #include "sim/PtyPair.h"
 #include "sim/VirtualRadio.h"
@@ -487,7 +488,10 @@ TEST_F(CliTest, ReportPrintsTheCoresText) {
 
     writeBytes(path("qm3100.mem"), test::patternImage(0x3100, 4));
     EXPECT_EQ(runCli({"report", path("qm3100.mem")}).status, 3);
-    EXPECT_EQ(runCli({"report", path("none.mem")}).status, 1);
+    const CliRun missing = runCli({"report", path("none.mem")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.err, "none.mem does not exist")) << missing.err;
+    EXPECT_TRUE(contains(runCli({"report", dir.string()}).err, "is a folder"));
 }
 
 TEST_F(CliTest, InfoPrintsTheFourFacts) {
@@ -512,6 +516,21 @@ TEST_F(CliTest, InfoPrintsTheFourFacts) {
     EXPECT_TRUE(contains(partial.err, "Read Error: Unable to read from radio")) << partial.err;
 }
 
+// The radio's texts reach the terminal with their control characters made visible.
+TEST_F(CliTest, InfoShowsControlCharactersOfTheRadioVisibly) {
+    sim.update([](CommandResponder& r) { r.state().radioType = "QM\x1b[2J\a22"; });
+    const CliRun info = runCli({"info", "--port", port()});
+    EXPECT_TRUE(contains(info.out, "Radio Type: QM\\x1B[2J\\x0722\n")) << info.out;
+}
+
+// A read into a folder that does not exist stops before it asks the radio anything.
+TEST_F(CliTest, ReadChecksTheOutputFolderFirst) {
+    const CliRun read = runCli({"read", "--port", port(), "-o", path("no/such/folder/x.mem")});
+    EXPECT_EQ(read.status, 1);
+    EXPECT_TRUE(contains(read.err, "does not exist")) << read.err;
+    EXPECT_TRUE(sim.requests().empty());
+}
+
 TEST_F(CliTest, PortsAndDetectGoThroughThePortMap) {
     fs::create_symlink(port(), dir / "ports" / "COM1");
     const CliRun ports = runCli({"ports"});
@@ -524,6 +543,16 @@ TEST_F(CliTest, PortsAndDetectGoThroughThePortMap) {
 }
 
 // Ports that do not open: the GUI's line, then why.
+// detect on a port another program holds says so instead of "Radio not found" alone.
+TEST_F(CliTest, DetectSaysWhenAPortIsBusy) {
+    fs::create_symlink(port(), dir / "ports" / "COM4");
+    SerialPort holder;
+    ASSERT_EQ(holder.Open(port(), 9600), 1);
+    const CliRun detect = runCli({"detect"});
+    EXPECT_EQ(detect.status, 1);
+    EXPECT_TRUE(contains(detect.err, "COM4 is in use by another program")) << detect.err;
+}
+
 TEST_F(CliTest, APortThatDoesNotOpenSaysWhy) {
     struct Case {
         std::string port;

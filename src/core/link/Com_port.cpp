@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kav {
 
@@ -43,6 +45,18 @@ bool linkPresent(const std::string& path) {
 bool isCharDevice(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// A device the kernel does not list as a tty (a pty) counts only when it is a terminal:
+// a link to /dev/null is no serial port. Opening it does nothing to a pty.
+bool isTerminal(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return terminal;
 }
 
 // The serial core's "type" attribute; -1 when the tty has none.
@@ -128,7 +142,7 @@ bool ttyIsReal(const std::string& device, const std::string& sysTtyDir, bool all
     std::error_code ec;
     const fs::path entry = fs::path(sysTtyDir) / fs::canonical(device, ec).filename();
     if (ec || !fs::exists(entry, ec)) {
-        return allowUnlisted;
+        return allowUnlisted && isTerminal(device);
     }
     if (!fs::exists(entry / "device", ec)) {
         return false; // virtual consoles and the like: no driver-backed hardware

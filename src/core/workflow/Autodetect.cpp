@@ -5,6 +5,8 @@
 #include "link/SerialPort.h"
 #include "model/Radioinfo.h"
 
+#include <cerrno>
+
 namespace kav {
 
 namespace {
@@ -45,6 +47,7 @@ PortDetection detectOnPort(SerialPort& port, TRadio& radio, const TradioInfo& mo
     PortDetection found;
     found.port = n;
     if (!probePort(port, radio, n, portsDir, cancel)) {
+        found.busy = port.lastOpenErrno() == EBUSY;
         return found;
     }
     found.answered = true;

@@ -32,6 +32,7 @@ bool acceptsRadioType(const std::string& radioType, const TradioInfo& models,
 struct PortDetection {
     int port = 0;
     bool answered = false; // the probe succeeded
+    bool busy = false;     // the port is in use by another program
     bool accepted = false; // ... and the radio is of the build's family
     bool typeRead = false;
     std::string radioType;

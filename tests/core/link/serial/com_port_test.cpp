@@ -77,6 +77,7 @@ TEST(ComPort, ExistingPortsAreAscendingAndOnlyLiveLinks) {
     std::ofstream(dir.path() / "plain") << "x";
     fs::create_symlink(dir.path() / "plain", dir.path() / "COM9");
     fs::create_symlink(b.slavePath(), dir.path() / "COM300");
+    fs::create_symlink("/dev/null", dir.path() / "COM3"); // a device, but no terminal
 
     EXPECT_EQ(existingComPorts({dir.str(), sys.str()}), (std::vector<int>{2, 7}));
 }
@@ -88,7 +89,10 @@ TEST(ComPort, RealTtyNeedsADriverAndAKnownUartType) {
         return ttyIsReal("/dev/null", sys.str(), allowUnlisted);
     };
 
-    EXPECT_TRUE(real(true)) << "unlisted device behind a folder link";
+    PtyPair pty;
+    EXPECT_TRUE(ttyIsReal(pty.slavePath(), sys.str(), true)) << "unlisted terminal behind a link";
+    EXPECT_FALSE(ttyIsReal(pty.slavePath(), sys.str(), false)) << "... in the default scheme";
+    EXPECT_FALSE(real(true)) << "unlisted device that is no terminal (a link to /dev/null)";
     EXPECT_FALSE(real(false)) << "unlisted device in the default scheme";
     fs::create_directory(entry);
     EXPECT_FALSE(real(true)) << "listed tty without a device behind it";
