@@ -139,7 +139,7 @@ RxChannelLayout rxChannelLayout(const TradioInfo& models, const BuildConfig& con
 
 const RX_CH_DATA_STRUCT& RxChannelSettings::channel(int bank, int number) const {
     static const RX_CH_DATA_STRUCT empty;
-    return inBank(bank, number) ? slots[static_cast<std::size_t>(rxSlot(bank, number))] : empty;
+    return inBank(bank, number) ? records[static_cast<std::size_t>(rxSlot(bank, number))] : empty;
 }
 
 std::vector<int> RxChannelSettings::usedChannels(int bank) const {
@@ -169,13 +169,13 @@ bool RxChannelSettings::setChannel(int bank, int number, const RX_CH_DATA_STRUCT
         record.alphaTag.size() > kAlphaTagLength) {
         return false;
     }
-    slots[static_cast<std::size_t>(rxSlot(bank, number))] = record;
+    records[static_cast<std::size_t>(rxSlot(bank, number))] = record;
     return true;
 }
 
 void RxChannelSettings::deleteChannel(int bank, int number) {
     if (inBank(bank, number)) {
-        slots[static_cast<std::size_t>(rxSlot(bank, number))] = RX_CH_DATA_STRUCT{};
+        records[static_cast<std::size_t>(rxSlot(bank, number))] = RX_CH_DATA_STRUCT{};
     }
 }
 
@@ -199,7 +199,7 @@ RxChannelSettings loadRxChannels(const EEPROM& image, const TradioInfo& models,
         groups[g] = readBytes(image, layout.memberAddress[g], layout.memberBytes);
     }
     for (int s = 0; s < layout.storedSlots; ++s) {
-        RX_CH_DATA_STRUCT& record = settings.slots[static_cast<std::size_t>(s)];
+        RX_CH_DATA_STRUCT& record = settings.records[static_cast<std::size_t>(s)];
         image.getRxChannel(layout.tableAddress, s, record);
         for (std::size_t g = 0; g < groups.size(); ++g) {
             if (s < layout.memberSlots && testBit(s, groups[g])) {
@@ -213,7 +213,7 @@ RxChannelSettings loadRxChannels(const EEPROM& image, const TradioInfo& models,
 void storeRxChannels(const RxChannelSettings& settings, EEPROM& image) {
     const RxChannelLayout& layout = settings.layout;
     for (int s = 0; s < layout.storedSlots; ++s) {
-        const RX_CH_DATA_STRUCT& record = settings.slots[static_cast<std::size_t>(s)];
+        const RX_CH_DATA_STRUCT& record = settings.records[static_cast<std::size_t>(s)];
         const int at = layout.tableAddress + EEPROM::kRxChannelBytes * s;
         const std::uint32_t hz = storableFrequency(record.frequencyHz) ? record.frequencyHz : 0;
         image.setWord(at, static_cast<int>(hz / kRxStepHz));
@@ -229,7 +229,7 @@ void storeRxChannels(const RxChannelSettings& settings, EEPROM& image) {
             continue;
         }
         for (int s = 0; s < layout.memberSlots; ++s) {
-            if ((settings.slots[static_cast<std::size_t>(s)].memberFlags & kMemberBits[g]) != 0) {
+            if ((settings.records[static_cast<std::size_t>(s)].memberFlags & kMemberBits[g]) != 0) {
                 setBit(s, bytes);
             } else {
                 clearBit(s, bytes);

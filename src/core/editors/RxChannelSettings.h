@@ -56,7 +56,7 @@ constexpr int rxSlot(int bank, int number) {
 // window is shown and stored back whole by OK.
 struct RxChannelSettings {
     RxChannelLayout layout;
-    std::array<RX_CH_DATA_STRUCT, kRxSlotCount> slots{};
+    std::array<RX_CH_DATA_STRUCT, kRxSlotCount> records{}; // one per slot
     int currentBank = 0; // the bank the radio uses; tabs change only the one shown
 
     int bankCount() const { return layout.bankMode ? kRxBankCount : 1; }

@@ -220,17 +220,17 @@ TEST(RxChannelSettingsTest, QM1500StaysInsideItsSixtySlotsAndTwentyFourBits) {
     const RxChannelLayout layout = rxChannelLayout(radio.models, kQM1500);
     RxChannelSettings settings = radio.load();
     for (int s = layout.storedSlots; s < kRxSlotCount; ++s) {
-        EXPECT_EQ(settings.slots[static_cast<std::size_t>(s)].frequencyHz, 0u) << s;
+        EXPECT_EQ(settings.records[static_cast<std::size_t>(s)].frequencyHz, 0u) << s;
     }
     for (int s = 24; s < kRxSlotCount; ++s) {
-        EXPECT_EQ(settings.slots[static_cast<std::size_t>(s)].memberFlags, 0) << s;
+        EXPECT_EQ(settings.records[static_cast<std::size_t>(s)].memberFlags, 0) << s;
     }
     // Slot 60 would overwrite "Selcall Mem".
     EXPECT_FALSE(settings.setChannel(3, 81, channel(477000000, "A", 0)));
 
     // Every slot full and a member of everything.
     for (int s = 0; s < kRxSlotCount; ++s) {
-        settings.slots[static_cast<std::size_t>(s)] = channel(477000000, "A", 0x0F);
+        settings.records[static_cast<std::size_t>(s)] = channel(477000000, "A", 0x0F);
     }
     const test::Bytes before = radio.bytes();
     storeRxChannels(settings, radio.image);
