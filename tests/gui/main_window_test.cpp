@@ -2,6 +2,7 @@
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/ModalDialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -125,6 +126,11 @@ TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
     popups::Script script; // editors not built yet say so instead of opening
     MainWindow m(BuildConfig::engineering(), 1);
     QSignalSpy requested(&m.window, &TfrmMain::editorRequested);
+    QObject::connect(&m.window, &TfrmMain::editorRequested, [](Editor editor) {
+        if (editorFactories().count(editor) != 0) {
+            test::whenModal<QDialog>([](QDialog& window) { window.reject(); });
+        }
+    });
     const std::pair<const char*, const char*> pairs[] = {
         {"btnScan", "mnuEditScan"},       {"btnChannelData", "mnuEditChannelData"},
         {"btnSelcall", "mnuEditSelcall"}, {"btnCTCSS", "mnuEditCTCSS"},

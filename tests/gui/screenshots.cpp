@@ -4,12 +4,17 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
+#include "editors/Rxchdata.h"
+#include "editors/Rxchedit.h"
+#include "report/Report.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +73,51 @@ int main(int argc, char** argv) {
     progress.showResult("Timeout reading from radio");
     progress.setProgress(640);
     save(progress, dir, "progress-ended");
+
+    // The receive-only channel editor and the report over the demo configuration.
+    for (const auto& [name, config] :
+         {std::pair<const char*, BuildConfig>{"rxchdata-qm2200", BuildConfig::delivered()},
+          {"rxchdata-qm1700", {0x1700, 1, 0}}}) {
+        kav::AppContext ctx(config, 0);
+        ctx.models().setModelByProductId(config.buildProductId);
+        ctx.image() = kav::demoImage();
+        kav::TfrmRxChData channels(ctx);
+        save(channels, dir, name);
+    }
+    kav::TfrmRxChEdit channel(true);
+    channel.prepare(kav::TfrmRxChEdit::Mode::Add, {477000000, "ALPHA", 0}, 81, {81, 82, 83});
+    save(channel, dir, "rxchedit-add");
+    channel.prepare(kav::TfrmRxChEdit::Mode::Edit, {476425000, "BASE", 9}, 83);
+    save(channel, dir, "rxchedit-edit");
+    {
+        kav::AppContext ctx(BuildConfig::delivered(), 0);
+        ctx.models().setModelByProductId(0x2200);
+        ctx.image() = kav::demoImage();
+        ctx.setDataSource(kav::DataSource::File);
+        ctx.setCurrentFileName("/home/dealer/radios/base-station.mem");
+        kav::TfrmReport report(ctx);
+        save(report, dir, "report");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir + "/report.pdf");
+        report.printReport(printer);
+        std::printf("%s\n", qPrintable(dir + "/report.pdf"));
+
+        // Every receive-only channel in use and every section: a report of several pages.
+        const int table = ctx.models().variableAddress(kav::kVarRxOnlyChannels);
+        for (int slot = 0; slot < 100; ++slot) {
+            ctx.image().setWord(table + 6 * slot, 38160 + slot);
+            ctx.image().setPackedText(table + 6 * slot + 2, "CH" + std::to_string(slot));
+        }
+        for (const char* name : {"chkCalibration", "chkRxChannels", "chkSelcallMem"}) {
+            report.findChild<QCheckBox*>(name)->setChecked(true);
+        }
+        report.findChild<QPushButton*>("btnCreate")->click();
+        save(report, dir, "report-long");
+        printer.setOutputFileName(dir + "/report-long.pdf");
+        report.printReport(printer);
+        std::printf("%s\n", qPrintable(dir + "/report-long.pdf"));
+    }
 
     // The main window and its progress dialog halfway through a read of a paced radio.
     kav::VirtualRadio radio(0x2200);

@@ -42,7 +42,6 @@ public:
 private:
     bool contains(int address) const { return address >= 0 && address < size(); }
     int blockLength(int address, int length) const;
-    int writeThrough(const std::string& target, bool pipe) const;
 
     std::vector<std::uint8_t> data_;
 };

@@ -1,11 +1,13 @@
 #include "workflow/ReportText.h"
 
+#include "model/AtomicFile.h"
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
 #include "model/Tones.h"
 #include "workflow/AppContext.h"
 #include "workflow/Version.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <span>
@@ -260,6 +262,31 @@ std::string joinReportLines(const std::vector<std::string>& lines, const char* l
 std::string buildReport(const ReportInput& input, const ReportOptions& options,
                         const std::string& date) {
     return joinReportLines(buildReportLines(input, options, date));
+}
+
+bool saveReport(const std::string& path, const std::vector<std::string>& lines) {
+    const std::string text = joinReportLines(lines, "\r\n");
+    return writeFileAtomically(path, text.data(), text.size());
+}
+
+std::vector<ReportPage> reportPages(const std::vector<std::string>& lines, int rows, int columns) {
+    const auto width = static_cast<std::size_t>(std::max(columns, 1));
+    const auto height = static_cast<std::size_t>(std::max(rows, 1));
+    std::vector<ReportPage> pages;
+    const auto put = [&](std::string row) {
+        if (pages.empty() || pages.back().size() == height) {
+            pages.emplace_back();
+        }
+        pages.back().push_back(std::move(row));
+    };
+    for (const std::string& line : lines) {
+        std::size_t at = 0;
+        do {
+            put(line.substr(at, width));
+            at += width;
+        } while (at < line.size());
+    }
+    return pages;
 }
 
 } // namespace kav

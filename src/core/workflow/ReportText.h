@@ -51,4 +51,13 @@ std::string joinReportLines(const std::vector<std::string>& lines, const char* l
 std::string buildReport(const ReportInput& input, const ReportOptions& options,
                         const std::string& date);
 
+// Saves the lines as a text file with CR LF line ends, atomically: a failed save leaves any
+// previous file as it was. False when the save failed.
+bool saveReport(const std::string& path, const std::vector<std::string>& lines);
+
+// The lines laid out on printed pages of `rows` lines of `columns` characters: a longer line
+// goes on over the next lines, so nothing is cut off at the page's edge or end.
+using ReportPage = std::vector<std::string>;
+std::vector<ReportPage> reportPages(const std::vector<std::string>& lines, int rows, int columns);
+
 } // namespace kav

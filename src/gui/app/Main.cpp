@@ -4,6 +4,7 @@
 #include "app/GuiWorkflowUi.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
+#include "report/Report.h"
 #include "workflow/MemFile.h"
 #include "workflow/PortOpening.h"
 #include "workflow/RadioWorkflow.h"
@@ -503,6 +504,7 @@ void TfrmMain::connectCommands() {
         {"mnuSetDefaultFilename", &TfrmMain::mnuSetDefaultFilenameClick},
         {"mnuRemoveDefaultFilename", &TfrmMain::mnuRemoveDefaultFilenameClick},
         {"About", &TfrmMain::AboutClick},
+        {"mnuPrint", &TfrmMain::mnuPrintClick},
     };
     for (const auto& [name, command] : commands) {
         auto go = [this, handler = command] {
@@ -587,6 +589,13 @@ void TfrmMain::mnuRemoveDefaultFilenameClick() {
 void TfrmMain::AboutClick() {
     aboutBox_->prepareModelsInfo();
     aboutBox_->exec();
+}
+
+void TfrmMain::mnuPrintClick() {
+    if (!frmReport_) {
+        frmReport_ = std::make_unique<TfrmReport>(ctx_, this);
+    }
+    frmReport_->exec();
 }
 
 void TfrmMain::dispatchEditor(Editor editor) {

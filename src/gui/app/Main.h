@@ -23,6 +23,7 @@ namespace kav {
 class GuiWorkflowUi;
 class TAboutBox;
 class TfrmReadWrite;
+class TfrmReport;
 
 // The program's main window: a fixed 800 x 624 black panel with the radio and file
 // commands, the editor buttons and a four-panel status bar. It owns no radio state: that
@@ -85,6 +86,7 @@ private:
     void mnuSetDefaultFilenameClick();
     void mnuRemoveDefaultFilenameClick();
     void AboutClick();
+    void mnuPrintClick();
 
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& initial);
@@ -114,6 +116,7 @@ private:
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<GuiWorkflowUi> ui_;
     std::map<Editor, std::unique_ptr<QDialog>> editors_; // created on first use, kept
+    std::unique_ptr<TfrmReport> frmReport_;              // likewise
     QString openDialogTitle_;
     QString openDialogFilter_ = "Mem files (*.mem)";
 };

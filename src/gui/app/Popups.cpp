@@ -1,6 +1,9 @@
 #include "app/Popups.h"
 
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace kav::popups {
 
@@ -17,6 +20,7 @@ QMessageBox::Icon iconOf(Kind kind) {
     case Kind::Plain:
     case Kind::OpenFile:
     case Kind::SaveFile:
+    case Kind::Print:
         break;
     }
     return QMessageBox::NoIcon;
@@ -73,12 +77,31 @@ QString chooseFile(QWidget* parent, const FileDialog& dialog) {
     QFileDialog box(parent, dialog.title, dialog.initial, dialog.filter);
     if (dialog.save) {
         box.setAcceptMode(QFileDialog::AcceptSave);
-        box.setDefaultSuffix("mem");
+        box.setDefaultSuffix(dialog.suffix);
         box.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
         box.setFileMode(QFileDialog::ExistingFile);
     }
     return box.exec() == QDialog::Accepted ? box.selectedFiles().value(0) : QString();
+}
+
+bool choosePrinter(QWidget* parent, QPrinter& printer, const QString& pdfFile) {
+    if (active != nullptr) {
+        active->shown.push_back({Kind::Print, "Print", QString()});
+        const QString path = takeFirst(active->files, QString());
+        if (path.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return true;
+    }
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        printer.setOutputFileName(pdfFile);
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace kav::popups

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 namespace kav {
@@ -13,7 +14,7 @@ namespace kav {
 // answer a popup in advance instead of blocking on it.
 namespace popups {
 
-enum class Kind { Warning, Question, Plain, OpenFile, SaveFile };
+enum class Kind { Warning, Question, Plain, OpenFile, SaveFile, Print };
 
 // Exclamation icon, OK.
 void warn(QWidget* parent, const QString& text, const QString& caption);
@@ -22,23 +23,29 @@ void inform(QWidget* parent, const QString& text, const QString& caption);
 // OK and Cancel with the given icon; true for OK.
 bool ask(QWidget* parent, const QString& text, const QString& caption, Kind icon);
 
-// A file dialog for an existing file to open or a name to save under ("mem" added when the
-// name has no suffix; the caller asks before overwriting). "" when cancelled.
+// A file dialog for an existing file to open or a name to save under (`suffix` added when the
+// name has none; the caller asks before overwriting). "" when cancelled.
 struct FileDialog {
     bool save = false;
     QString title;
     QString filter;
     QString initial;
+    QString suffix = "mem";
 };
 QString chooseFile(QWidget* parent, const FileDialog& dialog);
 
+// The print dialog over `printer`: the system's printers and printing to a PDF file, which
+// starts as `pdfFile` when there is no printer. False when cancelled.
+bool choosePrinter(QWidget* parent, QPrinter& printer, const QString& pdfFile);
+
 // Test hook: while a script is in force, popups are recorded and answered from it instead of
 // being shown: questions from answer() (true = OK, none left = Cancel), file dialogs from
-// nextFile() (none left = cancelled); warnings and notices take no answer. Scripts nest: the
+// nextFile() (none left = cancelled), the print dialog from nextFile() too (printing to that
+// PDF file); warnings and notices take no answer. Scripts nest: the
 // one made last is in force until it ends, then the one before it again.
 struct Shown {
     Kind kind;
-    QString text; // a file dialog's title
+    QString text; // a file or print dialog's title
     QString caption;
 };
 class Script {

@@ -1,8 +1,11 @@
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
+#include "support/FileSizeLimit.h"
+#include "support/Testsupport.h"
 #include "workflow/ReportText.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -139,6 +142,40 @@ TEST(ReportDate, DayMonthNameYear) {
 
 TEST(ReportText, SavedLinesEndInCrLf) {
     EXPECT_EQ(joinReportLines({"a", "", "b"}, "\r\n"), "a\r\n\r\nb\r\n");
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(ReportText, SaveReplacesTheFileAndAFailedSaveKeepsIt) {
+    const test::TempDir dir("kavreport");
+    const std::string path = (dir / "report.txt").string();
+    ASSERT_TRUE(saveReport(path, {"first", "", "report"}));
+    ASSERT_TRUE(saveReport(path, {"second"}));
+    EXPECT_EQ(fileText(path), "second\r\n");
+
+    {
+        const test::FileSizeLimit fullDisk(4);
+        EXPECT_FALSE(saveReport(path, {"a report longer than the disk has room for"}));
+    }
+    EXPECT_EQ(fileText(path), "second\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file left behind";
+    EXPECT_FALSE(saveReport((dir / "no/such/folder.txt").string(), {"x"}));
+}
+
+TEST(ReportText, PagesHoldEveryLineAndContinueLongOnes) {
+    using Pages = std::vector<ReportPage>;
+    EXPECT_EQ(reportPages({"abcdefghij", "", "xy", "1234", "z"}, 3, 4),
+              (Pages{{"abcd", "efgh", "ij"}, {"", "xy", "1234"}, {"z"}}));
+    EXPECT_EQ(reportPages({"ab", "cd"}, 2, 80), (Pages{{"ab", "cd"}}));
+    EXPECT_EQ(reportPages({}, 60, 80), Pages{});
 }
 
 } // namespace

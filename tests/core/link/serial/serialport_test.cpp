@@ -113,10 +113,10 @@ TEST_F(SerialPortTest, ListenerEventMayGoAwayBeforeThePort) {
         Event signal;
         index = port.AddListener(&signal);
     }
+    Event watcher; // registered before the bytes come: they are handed on at once
+    ASSERT_EQ(port.AddListener(&watcher), index + 1);
     open();
     ASSERT_TRUE(pty.write({1, 2, 3}));
-    Event watcher;
-    ASSERT_EQ(port.AddListener(&watcher), index + 1);
     ASSERT_TRUE(watcher.wait(1000));
     std::uint8_t buffer[8];
     EXPECT_EQ(port.ReadListener(buffer, 8, index), 3) << "its queue still fills";
