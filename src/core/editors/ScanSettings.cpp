@@ -122,9 +122,9 @@ ScanSettings ScanSettings::load(const EEPROM& image, const TradioInfo& models,
 
     s.priorityCheckRate = std::clamp(vars.byte(kVarPriChkRate), 1, kMaxCheckRate);
 
-    for (int bit = 0; bit < 8; ++bit) {
-        s.duplex[static_cast<std::size_t>(bit)] = vars.bit(kVarDuplex, bit);
-        s.duplex[static_cast<std::size_t>(bit + 8)] = vars.bit(kVarDuplex80, bit);
+    for (std::size_t bit = 0; bit < 8; ++bit) {
+        s.duplex[bit] = vars.bit(kVarDuplex, static_cast<int>(bit));
+        s.duplex[bit + 8] = vars.bit(kVarDuplex80, static_cast<int>(bit));
     }
 
     const auto memories = memoriesOf(s.features);
@@ -161,9 +161,9 @@ void store(const ScanSettings& s, EEPROM& image, const TradioInfo& models) {
     vars.setBit(kVarOptions2, kOptions2GroupScan1, s.groupScan[0]);
     vars.setBit(kVarOptions2, kOptions2GroupScan1 + 1, s.groupScan[1]);
 
-    for (int bit = 0; bit < 8; ++bit) {
-        vars.setBit(kVarDuplex, bit, s.duplex[static_cast<std::size_t>(bit)]);
-        vars.setBit(kVarDuplex80, bit, s.duplex[static_cast<std::size_t>(bit + 8)]);
+    for (std::size_t bit = 0; bit < 8; ++bit) {
+        vars.setBit(kVarDuplex, static_cast<int>(bit), s.duplex[bit]);
+        vars.setBit(kVarDuplex80, static_cast<int>(bit), s.duplex[bit + 8]);
     }
 
     const auto memories = memoriesOf(s.features);

@@ -36,10 +36,10 @@ std::string SelcallMemory::codeText(int count) const {
 }
 
 void SelcallMemory::setCodeText(std::string_view text) {
-    const auto length = static_cast<int>(std::min<std::size_t>(text.size(), kDigits));
-    for (int i = 0; i < length; ++i) {
-        digits[static_cast<std::size_t>(kDigits - length + i)] =
-            digitValue(text[static_cast<std::size_t>(i)]);
+    const std::size_t length = std::min<std::size_t>(text.size(), kDigits);
+    const std::size_t first = kDigits - length;
+    for (std::size_t i = 0; i < length; ++i) {
+        digits[first + i] = digitValue(text[i]);
     }
 }
 

@@ -66,8 +66,9 @@ ChannelFlags VariableReader::channels(const ChannelMemory& memory) const {
         std::array<std::uint8_t, kChannelBytes> bytes{};
         const int count = partBytes(part);
         image_.readBlock(at, bytes.data(), count);
+        const auto first = static_cast<std::size_t>(part.firstByte) * 8;
         for (int k = 0; k < count * 8; ++k) {
-            flags[static_cast<std::size_t>(part.firstByte * 8 + k)] =
+            flags[first + static_cast<std::size_t>(k)] =
                 testBit(k, std::span<const std::uint8_t>(bytes.data(), count));
         }
     }
@@ -107,8 +108,9 @@ void VariableWriter::setChannels(const ChannelMemory& memory, const ChannelFlags
         const int count = partBytes(part);
         image_.readBlock(at, bytes.data(), count);
         const std::span<std::uint8_t> span(bytes.data(), count);
+        const auto first = static_cast<std::size_t>(part.firstByte) * 8;
         for (int k = 0; k < count * 8; ++k) {
-            if (channels[static_cast<std::size_t>(part.firstByte * 8 + k)]) {
+            if (channels[first + static_cast<std::size_t>(k)]) {
                 kav::setBit(k, span);
             } else {
                 clearBit(k, span);

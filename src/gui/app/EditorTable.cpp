@@ -1,9 +1,21 @@
 #include "app/EditorTable.h"
 
+#include "editors/Scan.h"
+#include "editors/Selcall.h"
+
 namespace kav {
 
 const std::map<Editor, EditorFactory>& editorFactories() {
-    static const std::map<Editor, EditorFactory> factories{};
+    static const std::map<Editor, EditorFactory> factories{
+        {Editor::Scan,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmScan>(ctx, parent);
+         }},
+        {Editor::Selcall,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmSelcall>(ctx, parent);
+         }},
+    };
     return factories;
 }
 
