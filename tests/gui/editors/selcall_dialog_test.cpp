@@ -3,6 +3,7 @@
 #include "editors/UpDown.h"
 #include "gui/editors/EditorHarness.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -119,6 +120,15 @@ TEST(TfrmSelcallTest, OneChangeAndOkWritesExactlyItsBytes) {
         {"name typed in lower case",
          [](Harness& h) { typeInto(h.find<QLineEdit>("editRadioAlpha"), "c@ar-2"); },
          nameBytes("CAR-2")},
+        {"pasting into the name is refused",
+         [](Harness& h) {
+             QApplication::clipboard()->setText("x@y");
+             auto& name = h.find<QLineEdit>("editRadioAlpha");
+             name.selectAll();
+             QTest::keyClick(&name, Qt::Key_V, Qt::ControlModifier);
+             EXPECT_EQ(name.text(), "BASE1");
+         },
+         {}},
         {"individual alert off",
          [](Harness& h) { test::click(h.dialog, "chkAlertIndividualCall"); },
          {{37, 0x86}}},
