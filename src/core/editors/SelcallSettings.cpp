@@ -77,6 +77,7 @@ SelcallSettings SelcallSettings::load(const EEPROM& image, const TradioInfo& mod
     s.extendedMemories = models.hasExtendedScanMemories(config.buildProductId);
     s.tonePeriodShown = config.engineeringBuild == 1;
 
+    s.identPresent = vars.address(kVarSelcallIdent, kRecordBytes) >= 0;
     s.ident = identText(vars);
     s.name = vars.text(kVarSelcallIdent, kNameOffset);
 

@@ -24,6 +24,7 @@ struct SelcallSettings {
 
     bool extendedMemories = false; // the Quiet Memory is split into 5 + 5 bytes
     bool tonePeriodShown = false;  // engineering builds only
+    bool identPresent = false;     // the model has an own ident and name (not every one does)
 
     // The last kIdentLength digits of the own ident, "0"-"9" and "A"-"F", a blank for an
     // empty position.

@@ -279,6 +279,8 @@ void TfrmSelcall::FormShow() {
     const SelcallSettings& s = loaded_;
     MaskEditRadioIdent_->setText(QString::fromStdString(s.ident));
     editRadioAlpha_->setText(QString::fromStdString(s.name));
+    MaskEditRadioIdent_->setEnabled(s.identPresent); // nothing typed there could be stored
+    editRadioAlpha_->setEnabled(s.identPresent);
     chkAlertIndividualCall_->setChecked(s.alertIndividualCall);
     chkAlertGroupCall_->setChecked(s.alertGroupCall);
     udAlertDuration_->setPosition(s.alertDuration);

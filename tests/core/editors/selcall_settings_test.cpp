@@ -70,6 +70,7 @@ TEST(SelcallSettingsTest, RecordsTheModelLacksAreNeverWritten) {
     EEPROM image = test::oddImage(0x1300, 2);
     const auto changed =
         storeEdited(image, modelsFor(0x1300), {0x2200, 511, 1}, [](SelcallSettings& s) {
+            EXPECT_FALSE(s.identPresent);
             EXPECT_EQ(s.ident, "     ");
             EXPECT_EQ(s.name, "");
             s.ident = "12345";

@@ -249,6 +249,22 @@ TEST(TfrmSelcallTest, StoredValuesTheControlsCannotTypeAreShownAsStored) {
     EXPECT_EQ(h.changed(), (std::map<int, int>{{59, 15}, {907, 0x47}}));
 }
 
+// A mask-511 build told by the radio that it is a QM1300, which has no ident, name, alert time,
+// lead-in or Quiet Memory: nothing of those is written, and the ident cannot be typed.
+TEST(TfrmSelcallTest, RecordsTheModelLacksAreNeitherEditedNorWritten) {
+    Harness h({0x2200, 511, 0}, 0x1300, test::oddImage(0x1300, 8));
+    h.open();
+    EXPECT_FALSE(h.find<QLineEdit>("MaskEditRadioIdent").isEnabled());
+    EXPECT_FALSE(h.find<QLineEdit>("editRadioAlpha").isEnabled());
+    test::click(h.dialog, "btnDeselectAll");
+    QTest::keyClick(&h.find<QLineEdit>("editLeadInDelay"), Qt::Key_Up);
+    QTest::keyClick(&h.find<QLineEdit>("editAlertDuration"), Qt::Key_Up);
+    KAV_CLICK(h.dialog, "OKBtn");
+    for (const auto& [address, value] : h.changed()) {
+        EXPECT_TRUE(address >= 34 && address <= 39) << "written at " << address;
+    }
+}
+
 TEST(TfrmSelcallTest, EditSelcallMemoriesOpensTheMemoryEditorWithFiveDigits) {
     Harness h;
     h.open();
