@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -132,5 +133,11 @@ int main(int argc, char** argv) {
     kav::TfrmSelcallIdents memories(ctx);
     memories.setIdentLength(5);
     save(memories, dir, "selcall-memory");
+    memories.show();
+    auto* grid = memories.findChild<QTableWidget*>("sgSelcallMemory");
+    grid->setFocus();
+    grid->setCurrentCell(3, 1);
+    grid->editItem(grid->item(3, 1));
+    save(memories, dir, "selcall-memory-editing");
     return 0;
 }

@@ -38,10 +38,10 @@ public:
     CellDelegate(const int& identLength, QObject* parent)
         : QStyledItemDelegate(parent), identLength_(identLength) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                           const QModelIndex& index) const override {
-        auto* edit =
-            static_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        auto* edit = new QLineEdit(parent);
+        edit->setFrame(false);
         if (index.column() == kCodeColumn) {
             edit->setInputMask(identLength_ > 0 ? QString(identLength_, 'x') + "; " : QString());
             edit->setMaxLength(identLength_);
