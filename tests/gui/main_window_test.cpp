@@ -122,7 +122,7 @@ TEST(TfrmMainTest, VisibleButtonsNeverOverlapAndStayInside) {
     }
 }
 
-TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
+TEST(TfrmMainTest, ButtonAndMenuItemOpenTheSameEditor) {
     popups::Script script; // editors not built yet say so instead of opening
     MainWindow m(BuildConfig::engineering(), 1);
     QSignalSpy requested(&m.window, &TfrmMain::editorRequested);
@@ -138,19 +138,30 @@ TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
         {"btnAlign", "mnuEditAlign"},     {"btnAdvanced", "mnuEditEngineering"},
         {"btnEEPROM", "mnuEditEeprom"},   {"btnDevelopment", "mnuEditDevelopment"},
     };
+    const auto close = [](QDialog&) {
+    }; // closed with Cancel once it is up
     for (const auto& [buttonName, actionName] : pairs) {
-        KAV_CLICK(m.window, buttonName);
-        KAV_CLICK(m.window, actionName);
-        ASSERT_EQ(requested.count(), 2) << buttonName;
-        EXPECT_EQ(requested[0][0], requested[1][0]) << buttonName;
+        SCOPED_TRACE(buttonName);
+        QDialog* byButton = test::onModalOpenedBy(m.window, buttonName, close);
+        QDialog* byItem = test::onModalOpenedBy(m.window, actionName, close);
+        ASSERT_EQ(requested.count(), 2);
+        EXPECT_EQ(requested[0][0], requested[1][0]);
         const auto editor = requested[0][0].value<Editor>();
         requested.clear();
         if (editorFactories().count(editor) == 0) {
+            EXPECT_EQ(byButton, nullptr);
+            EXPECT_EQ(byItem, nullptr);
             ASSERT_GE(script.shown.size(), 2u);
             EXPECT_EQ(script.shown.back().text, "Not available in this version yet");
             EXPECT_EQ(script.shown.back().caption, script.shown[script.shown.size() - 2].caption);
+        } else {
+            ASSERT_NE(byButton, nullptr) << "a built editor opens modally";
+            EXPECT_EQ(byButton, byItem) << "one window, made on first use and kept";
+            EXPECT_EQ(byButton, m.window.editorWindow(editor));
         }
     }
+    EXPECT_EQ(m.window.editorWindow(Editor::Scan)->objectName(), "TfrmScan");
+    EXPECT_EQ(m.window.editorWindow(Editor::Selcall)->objectName(), "TfrmSelcall");
 }
 
 TEST(TfrmMainTest, StartUpReportsTheMissingDefaultFileAndPort) {

@@ -6,11 +6,14 @@
 #include "sim/VirtualRadio.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,8 +23,19 @@
 namespace kav {
 namespace {
 
-// A virtual QM2200 reachable as COM1, and a main window over its own context.
-class GuiTransferTest : public ::testing::Test {
+// The builds the window is tried in.
+struct Delivered {
+    static BuildConfig config() { return BuildConfig::delivered(); }
+};
+struct Engineering {
+    static BuildConfig config() { return BuildConfig::engineering(); }
+};
+struct AnyModel {
+    static BuildConfig config() { return {0x2200, kAnyModelMask, 0}; }
+};
+
+// A virtual QM2200 reachable as COM1, and a main window of the build over its own context.
+template <typename Build> class WindowOverRadio : public ::testing::Test {
 protected:
     void SetUp() override {
         radio.update([](CommandResponder& r) { r.eeprom() = demoImage(); });
@@ -41,9 +55,12 @@ protected:
     popups::Script script;
     QTemporaryDir dir;
     VirtualRadio radio{0x2200};
-    AppContext ctx{BuildConfig::delivered(), 0, PortEnvironment{dir.path().toStdString()}};
+    AppContext ctx{Build::config(), Build::config().engineeringBuild,
+                   PortEnvironment{dir.path().toStdString()}};
     std::unique_ptr<TfrmMain> window;
 };
+
+using GuiTransferTest = WindowOverRadio<Delivered>;
 
 TEST_F(GuiTransferTest, ReadRadioFillsTheImageAndTheStatusBar) {
     ASSERT_EQ(window->statusPanel(1), "Open");
@@ -164,6 +181,56 @@ TEST(GuiEndSteps, MessagesComeOneAfterAnotherInOrder) {
     const std::vector<std::string> expected{"Read From Radio?", "Comms Error",
                                             "Radio version check"};
     EXPECT_EQ(seen, expected);
+}
+
+// From the demo, in each build: read the radio, edit in the Scan/Duplex, Selcall and Selcall
+// memory editors, write the radio, read it back: the edits are in the radio and show again.
+template <typename Build> class GuiEditorsTest : public WindowOverRadio<Build> {};
+using Builds = ::testing::Types<Delivered, Engineering, AnyModel>;
+TYPED_TEST_SUITE(GuiEditorsTest, Builds);
+
+TYPED_TEST(GuiEditorsTest, EditsMadeInTheEditorsReachTheRadio) {
+    TfrmMain& main = *this->window;
+    this->script.answer(true); // "All current edit data will be lost."
+    KAV_CLICK(main, "btnReadRadio");
+    this->settle();
+    ASSERT_NE(test::onModalOpenedBy(main, "btnScan",
+                                    [](QDialog& scan) {
+                                        test::click(scan, "chkDup5");
+                                        test::click(scan, "OKBtn");
+                                    }),
+              nullptr);
+    const auto editMemories = [](QDialog& memories) {
+        test::control<QTableWidget>(memories, "sgSelcallMemory").item(4, 2)->setText("YARD");
+        test::click(memories, "OKBtn");
+    };
+    ASSERT_NE(test::onModalOpenedBy(main, "btnSelcall",
+                                    [&](QDialog& selcall) {
+                                        auto& ident =
+                                            test::control<QLineEdit>(selcall, "MaskEditRadioIdent");
+                                        ident.selectAll();
+                                        QTest::keyClicks(&ident, "54321");
+                                        test::onModalOpenedBy(selcall, "btnSelcallMem",
+                                                              editMemories);
+                                        test::click(selcall, "OKBtn");
+                                    }),
+              nullptr);
+    KAV_CLICK(main, "btnWriteRadio");
+    this->settle();
+    const EEPROM written = this->radio.snapshot().eeprom();
+    EXPECT_TRUE(std::equal(written.bytes(), written.bytes() + 2048, this->ctx.image().bytes()));
+    EXPECT_EQ(written.getByte(52) & 0x10, 0) << "duplex on channel 5 cleared";
+    EXPECT_EQ(written.getHexString(904, 4), "00054321");
+    EXPECT_EQ(written.getPackedText(824 + 8 * 3 + 4), "YARD");
+
+    this->ctx.image().fill(0xFF);
+    this->script.answer(true);
+    KAV_CLICK(main, "btnReadRadio");
+    this->settle();
+    test::onModalOpenedBy(main, "btnScan", [](QDialog& scan) {
+        EXPECT_FALSE(test::control<QCheckBox>(scan, "chkDup5").isChecked());
+        EXPECT_TRUE(test::control<QCheckBox>(scan, "chkDup6").isChecked());
+    });
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "app/Radio_rw.h"
 #include "editors/Rxchdata.h"
 #include "editors/Rxchedit.h"
+#include "editors/Scan.h"
+#include "editors/Selc_mem.h"
+#include "editors/Selcall.h"
 #include "report/Report.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
@@ -16,6 +19,8 @@
 #include <QFile>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -145,5 +150,44 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         window.grab().save(dir + "/main-after-read.png");
     }
+
+    // The editors over the demo configuration, in builds that show different controls.
+    const std::pair<const char*, BuildConfig> editorBuilds[] = {
+        {"qm2200", BuildConfig::delivered()},
+        {"eng", BuildConfig::engineering()},
+        {"qm1500", {0x1500, 128, 0}},
+        {"qm1300", {0x1300, 32, 0}},
+    };
+    for (const auto& [name, config] : editorBuilds) {
+        kav::AppContext ctx(config, config.engineeringBuild);
+        ctx.models().setModelByProductId(config.buildProductId);
+        ctx.image() = kav::demoImage();
+        const QString suffix = QString("-") + name;
+        kav::TfrmScan scan(ctx);
+        scan.show();
+        auto* pages = scan.findChild<QTabWidget*>("pcScanMem");
+        for (int page = 0; page < pages->count(); ++page) {
+            if (pages->isTabVisible(page)) {
+                pages->setCurrentIndex(page);
+                save(scan, dir, QString("scan-page%1").arg(page + 1) + suffix);
+                scan.show();
+            }
+        }
+        scan.hide();
+        kav::TfrmSelcall selcall(ctx);
+        save(selcall, dir, "selcall" + suffix);
+    }
+    kav::AppContext ctx(BuildConfig::delivered(), 0);
+    ctx.models().setModelByProductId(0x2200);
+    ctx.image() = kav::demoImage();
+    kav::TfrmSelcallIdents memories(ctx);
+    memories.setIdentLength(5);
+    save(memories, dir, "selcall-memory");
+    memories.show();
+    auto* grid = memories.findChild<QTableWidget*>("sgSelcallMemory");
+    grid->setFocus();
+    grid->setCurrentCell(3, 1);
+    grid->editItem(grid->item(3, 1));
+    save(memories, dir, "selcall-memory-editing");
     return 0;
 }

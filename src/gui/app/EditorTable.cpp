@@ -1,14 +1,24 @@
 #include "app/EditorTable.h"
 
 #include "editors/Rxchdata.h"
+#include "editors/Scan.h"
+#include "editors/Selcall.h"
 
 namespace kav {
 
 const std::map<Editor, EditorFactory>& editorFactories() {
     static const std::map<Editor, EditorFactory> factories{
+        {Editor::Scan,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmScan>(ctx, parent);
+         }},
         {Editor::ChannelData,
-         [](AppContext& c, QWidget* p) -> std::unique_ptr<QDialog> {
-             return std::make_unique<TfrmRxChData>(c, p);
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmRxChData>(ctx, parent);
+         }},
+        {Editor::Selcall,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmSelcall>(ctx, parent);
          }},
     };
     return factories;
