@@ -7,6 +7,7 @@
 #include "editors/Scan.h"
 #include "editors/Selc_mem.h"
 #include "editors/Selcall.h"
+#include "editors/Squelch.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
 
@@ -125,6 +126,8 @@ int main(int argc, char** argv) {
         scan.hide();
         kav::TfrmSelcall selcall(ctx);
         save(selcall, dir, "selcall" + suffix);
+        kav::TfrmSquelch squelch(ctx);
+        save(squelch, dir, "squelch" + suffix);
     }
     kav::AppContext ctx(BuildConfig::delivered(), 0);
     ctx.models().setModelByProductId(0x2200);

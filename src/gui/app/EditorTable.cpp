@@ -2,6 +2,7 @@
 
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
+#include "editors/Squelch.h"
 
 namespace kav {
 
@@ -14,6 +15,10 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Selcall,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmSelcall>(ctx, parent);
+         }},
+        {Editor::Squelch,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmSquelch>(ctx, parent);
          }},
     };
     return factories;
