@@ -1,5 +1,6 @@
 #include "app/EditorTable.h"
 
+#include "editors/Options.h"
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
@@ -15,6 +16,10 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Selcall,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmSelcall>(ctx, parent);
+         }},
+        {Editor::Options,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmOptions>(ctx, parent);
          }},
         {Editor::Squelch,
          [](AppContext& ctx, QWidget* parent) {
