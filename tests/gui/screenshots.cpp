@@ -4,11 +4,13 @@
 #include "app/Main.h"
 #include "app/Popups.h"
 #include "app/Radio_rw.h"
+#include "editors/Options.h"
 #include "editors/Rxchdata.h"
 #include "editors/Rxchedit.h"
 #include "editors/Scan.h"
 #include "editors/Selc_mem.h"
 #include "editors/Selcall.h"
+#include "editors/Squelch.h"
 #include "report/Report.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
@@ -153,10 +155,9 @@ int main(int argc, char** argv) {
 
     // The editors over the demo configuration, in builds that show different controls.
     const std::pair<const char*, BuildConfig> editorBuilds[] = {
-        {"qm2200", BuildConfig::delivered()},
-        {"eng", BuildConfig::engineering()},
-        {"qm1500", {0x1500, 128, 0}},
-        {"qm1300", {0x1300, 32, 0}},
+        {"qm2200", BuildConfig::delivered()}, {"eng", BuildConfig::engineering()},
+        {"qm1500", {0x1500, 128, 0}},         {"qm1300", {0x1300, 32, 0}},
+        {"qm3100sbt", {0x3101, 256, 0}},
     };
     for (const auto& [name, config] : editorBuilds) {
         kav::AppContext ctx(config, config.engineeringBuild);
@@ -176,6 +177,10 @@ int main(int argc, char** argv) {
         scan.hide();
         kav::TfrmSelcall selcall(ctx);
         save(selcall, dir, "selcall" + suffix);
+        kav::TfrmSquelch squelch(ctx);
+        save(squelch, dir, "squelch" + suffix);
+        kav::TfrmOptions options(ctx);
+        save(options, dir, "options" + suffix);
     }
     kav::AppContext ctx(BuildConfig::delivered(), 0);
     ctx.models().setModelByProductId(0x2200);

@@ -1,8 +1,10 @@
 #include "app/EditorTable.h"
 
+#include "editors/Options.h"
 #include "editors/Rxchdata.h"
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
+#include "editors/Squelch.h"
 
 namespace kav {
 
@@ -19,6 +21,14 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Selcall,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmSelcall>(ctx, parent);
+         }},
+        {Editor::Squelch,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmSquelch>(ctx, parent);
+         }},
+        {Editor::Options,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmOptions>(ctx, parent);
          }},
     };
     return factories;

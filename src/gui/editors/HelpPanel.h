@@ -31,6 +31,12 @@ public:
     void serveOnFocus(const std::vector<QWidget*>& controls);
     void serveOnHover(const std::vector<QWidget*>& controls);
 
+    // Another table from now on (an editor whose texts depend on what it shows).
+    void setTexts(std::span<const HelpText> texts) {
+        texts_ = texts;
+        served_ = nullptr;
+    }
+
     // Shows the text for `control` unless it was served last.
     void serve(const QObject* control);
 
