@@ -79,7 +79,7 @@ TfrmPorts::TfrmPorts(const PortEnvironment& ports, const TradioInfo& models,
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addStretch();
+    layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
