@@ -4,12 +4,14 @@
 #include "gui/GuiTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -125,6 +127,13 @@ TEST(TfrmMainTest, ButtonAndMenuItemRequestTheSameEditor) {
     popups::Script script; // editors not built yet say so instead of opening
     MainWindow m(BuildConfig::engineering(), 1);
     QSignalSpy requested(&m.window, &TfrmMain::editorRequested);
+    QTimer closer; // an editor that exists opens modally: close it again
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+        }
+    });
+    closer.start(20);
     const std::pair<const char*, const char*> pairs[] = {
         {"btnScan", "mnuEditScan"},       {"btnChannelData", "mnuEditChannelData"},
         {"btnSelcall", "mnuEditSelcall"}, {"btnCTCSS", "mnuEditCTCSS"},

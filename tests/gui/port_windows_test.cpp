@@ -24,24 +24,6 @@
 namespace kav {
 namespace {
 
-// Runs `act` on the modal dialog of type T once the main window has opened it.
-template <typename T> void whenOpen(std::function<void(T&)> act) {
-    QTimer::singleShot(0, [act = std::move(act)] {
-        T* dialog = nullptr;
-        for (int i = 0; i < 100 && dialog == nullptr; ++i) {
-            dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) {
-                QTest::qWait(20);
-            }
-        }
-        ASSERT_NE(dialog, nullptr) << "the dialog did not open";
-        act(*dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-}
-
 QStringList memoLines(QDialog& dialog) {
     return dialog.findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n');
 }
@@ -128,7 +110,7 @@ TEST_F(PortWindowsTest, PortDialogListsThePortsAndTheChoiceIsApplied) {
     asUsbAdapter(first.slavePath());
     open(3);
     script->shown.clear();
-    whenOpen<TfrmPorts>([&](TfrmPorts& d) {
+    test::whenOpen<TfrmPorts>([&](TfrmPorts& d) {
         auto* ports = d.findChild<QComboBox*>("cbPort");
         ASSERT_EQ(ports->count(), 2);
         EXPECT_EQ(ports->itemText(0), "COM1");
@@ -162,7 +144,7 @@ TEST_F(PortWindowsTest, PortDialogListsThePortsAndTheChoiceIsApplied) {
 TEST_F(PortWindowsTest, CancelAndAnEmptyListChangeNothing) {
     open(2); // no port at all
     script->shown.clear();
-    whenOpen<TfrmPorts>([&](TfrmPorts& d) {
+    test::whenOpen<TfrmPorts>([&](TfrmPorts& d) {
         EXPECT_EQ(d.findChild<QComboBox*>("cbPort")->count(), 0);
         test::click(d, "btnOK");
     });
@@ -189,7 +171,7 @@ TEST_F(PortWindowsTest, APortThatWillNotOpenSaysWhy) {
 
     // Back to COM3 and then to COM1, which is still held.
     for (const int choice : {3, 1}) {
-        whenOpen<TfrmPorts>([choice](TfrmPorts& d) {
+        test::whenOpen<TfrmPorts>([choice](TfrmPorts& d) {
             auto* ports = d.findChild<QComboBox*>("cbPort");
             ports->setCurrentIndex(ports->findText(QString("COM%1").arg(choice)));
             test::click(d, "btnOK");
@@ -210,7 +192,7 @@ TEST_F(PortWindowsTest, AutoDetectFindsTheRadioOnALaterPort) {
     radioOn(3, "QM2200 TEST");
     open(1);
     QStringList seenOnCom2;
-    whenOpen<TfrmAutoDetect>([&](TfrmAutoDetect& d) {
+    test::whenOpen<TfrmAutoDetect>([&](TfrmAutoDetect& d) {
         for (int i = 0; i < 300 && d.scanning(); ++i) {
             QTest::qWait(10);
             if (memoLines(d).value(0) == "Radio found on COM2") {
@@ -242,7 +224,7 @@ TEST_F(PortWindowsTest, AutoDetectWithoutAFindPutsThePortBack) {
     open(1);
     enum class End { NotFound, Cancel, CloseBox };
     for (const End end : {End::NotFound, End::Cancel, End::CloseBox}) {
-        whenOpen<TfrmAutoDetect>([&](TfrmAutoDetect& d) {
+        test::whenOpen<TfrmAutoDetect>([&](TfrmAutoDetect& d) {
             if (end == End::NotFound) {
                 for (int i = 0; i < 300 && d.scanning(); ++i) {
                     QTest::qWait(10);
@@ -283,7 +265,7 @@ TEST_F(PortWindowsTest, FirmwareWindowShowsTheFourFacts) {
     radioOn(1, "QM2200 TEST");
     open(1);
     std::map<std::string, QString> shown;
-    whenOpen<TfrmFirmware>([&](TfrmFirmware& d) {
+    test::whenOpen<TfrmFirmware>([&](TfrmFirmware& d) {
         for (int i = 0; i < 200 && d.readCount() == 0; ++i) {
             QTest::qWait(10);
         }
@@ -320,7 +302,7 @@ TEST_F(PortWindowsTest, FirmwareWindowOfASilentRadioAsksOnce) {
         }
     });
     TfrmFirmware* seen = nullptr;
-    whenOpen<TfrmFirmware>([&](TfrmFirmware& d) {
+    test::whenOpen<TfrmFirmware>([&](TfrmFirmware& d) {
         seen = &d;
         QTest::qWait(4000);
         EXPECT_TRUE(d.findChild<QLabel*>("lblRadioTypeInfo")->text().isEmpty());

@@ -6,6 +6,7 @@
 #include "app/Popups.h"
 #include "app/PortsDialog.h"
 #include "app/Radio_rw.h"
+#include "service/Engoptions.h"
 #include "service/Firmware.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
@@ -153,5 +154,12 @@ int main(int argc, char** argv) {
         window.grab().save(dir + "/main-after-read.png");
     }
     shootPortWindows(dir);
+    for (const auto& [name, config] : {std::pair{"engoptions-eng", BuildConfig::engineering()},
+                                       std::pair{"engoptions-qm3100", BuildConfig{0x3100, 4, 0}}}) {
+        kav::AppContext ctx(config, 1);
+        ctx.models().setModelByProductId(config.buildProductId);
+        kav::TfrmEngOptions options(ctx);
+        save(options, dir, name);
+    }
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "link/PortList.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -107,7 +106,7 @@ std::string openFailureReason(const std::string& device, int error) {
                " grants access (usermod -aG " + group + " $USER, then log in again)";
     }
     default:
-        return device + ": " + std::strerror(error);
+        return device + ": " + std::generic_category().message(error);
     }
 }
 
