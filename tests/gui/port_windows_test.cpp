@@ -261,6 +261,35 @@ TEST_F(PortWindowsTest, AutoDetectWithoutAFindPutsThePortBack) {
     }
 }
 
+// From a start on a saved port that is gone, the person finds the radio with Auto Detect
+// and reads it, all from the window.
+TEST_F(PortWindowsTest, AFreshStartFindsTheRadioAndReadsIt) {
+    VirtualRadio& radio = radioOn(2, "QM2200");
+    radio.update([](CommandResponder& r) {
+        for (int a = 0; a < 2048; ++a) {
+            r.eeprom().setByte(a, a == 0 ? 0x22 : a == 1 ? 0x00 : a % 251);
+        }
+    });
+    open(40);
+    ASSERT_FALSE(script->shown.empty());
+    EXPECT_TRUE(script->shown[0].text.startsWith("Unable to open COM40.\n"));
+    test::whenOpen<TfrmAutoDetect>([](TfrmAutoDetect& d) {
+        for (int i = 0; i < 300 && d.scanning(); ++i) {
+            QTest::qWait(10);
+        }
+        test::click(d, "btnClose");
+    });
+    KAV_CLICK(*window, "mnAutoDetect");
+    EXPECT_EQ(window->statusPanel(0), "COM2");
+    script->answer(true); // "All current edit data will be lost."
+    KAV_CLICK(*window, "btnReadRadio");
+    ctx->waitForTransfer();
+    QApplication::processEvents();
+    const EEPROM expected = radio.snapshot().eeprom();
+    EXPECT_TRUE(std::equal(expected.bytes(), expected.bytes() + 2048, ctx->image().bytes()));
+    EXPECT_EQ(window->statusPanel(3), "Current (or modified) radio data loaded.");
+}
+
 TEST_F(PortWindowsTest, FirmwareWindowShowsTheFourFacts) {
     radioOn(1, "QM2200 TEST");
     open(1);
