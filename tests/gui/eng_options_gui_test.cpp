@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
@@ -102,6 +103,22 @@ TEST_F(EngOptionsGuiTest, DeviationEditsKeepWhatIsNotANumber) {
     EXPECT_EQ(var(85), 122);
     ASSERT_EQ(script.shown.size(), 1u);
     EXPECT_EQ(script.shown[0].text, "CTCSS Deviation: \"\" is not a number; it stays 500 Hz.");
+}
+
+// The noise reading polls only while its box is checked and the window is open: closing the
+// window by its close box stops it.
+TEST_F(EngOptionsGuiTest, NoiseReadingStopsWithTheWindow) {
+    QTimer* poll = nullptr;
+    test::whenOpen<TfrmEngOptions>([&poll](TfrmEngOptions& d) {
+        poll = d.findChild<QTimer*>("Timer1");
+        d.findChild<QCheckBox*>("chkAdcPolling")->click();
+        QTest::qWait(400);
+        EXPECT_EQ(d.findChild<QLineEdit*>("editNoiseVolts")->text(), "???") << "no radio";
+        d.close();
+    });
+    KAV_CLICK(window, "btnAdvanced");
+    ASSERT_NE(poll, nullptr);
+    EXPECT_FALSE(poll->isActive());
 }
 
 } // namespace

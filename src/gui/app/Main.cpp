@@ -623,6 +623,9 @@ void TfrmMain::mnAutoDetectClick() {
     frmAutoDetect_->exec();
     if (const int found = frmAutoDetect_->GetDetectedPort(); found != 0) {
         ctx_.setComPort(found);
+    } else if (!ctx_.port().IsOpen() && ctx_.port().lastOpenErrno() != 0) {
+        showCause(QString::fromStdString(openFailureReason(
+            comPortDevice(ctx_.comPort(), ctx_.ports().portsDir), ctx_.port().lastOpenErrno())));
     }
     // The scan moved the port: it is on the radio found, or back on the configured one.
     updatePortPanels();
