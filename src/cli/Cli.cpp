@@ -1,8 +1,8 @@
 #include "cli/Cli.h"
 
 #include "cli/ImageDiff.h"
-#include "cli/PortList.h"
 #include "link/Com_port.h"
+#include "link/PortList.h"
 #include "workflow/AppContext.h"
 #include "workflow/Autodetect.h"
 #include "workflow/FirmwareFacts.h"
@@ -17,10 +17,8 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <grp.h>
 #include <optional>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kav {
@@ -228,52 +226,19 @@ std::unique_ptr<AppContext> freshContext() {
     return ctx;
 }
 
-std::string groupName(gid_t gid) {
-    const group* g = ::getgrgid(gid);
-    return g != nullptr ? g->gr_name : std::to_string(gid);
-}
-
-// Why a port did not open, in words that say what to do about it.
-std::string openFailureReason(const std::string& device, int error) {
-    if (device.empty()) {
-        return "no device is assigned to this COM number (see kavprog-cli ports)";
-    }
-    switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return device + " does not exist (is the programming lead plugged in?)";
-    case EBUSY:
-        return device + " is in use by another program";
-    case EACCES:
-    case EPERM: {
-        struct stat st {};
-        const std::string group =
-            ::stat(device.c_str(), &st) == 0 ? groupName(st.st_gid) : std::string("dialout");
-        return "permission denied on " + device + "; membership of its group " + group +
-               " grants access (usermod -aG " + group + " $USER, then log in again)";
-    }
-    default:
-        return device + ": " + std::strerror(error);
-    }
-}
-
 bool openPort(AppContext& ctx, TerminalUi& ui, const std::string& port, const CliIo& io) {
-    bool opened = false;
     if (const int n = comNumberOf(port); n > 0) {
         ctx.setComPort(n);
-        opened = openComPort(ctx, ui);
-    } else {
-        opened = ctx.port().Open(port, static_cast<std::uint32_t>(ctx.currentBaudRate())) == 1;
-        if (!opened) {
-            ui.warn("Unable to open " + port + ".", "Error");
-        }
+        return openComPort(ctx, ui); // says why itself
     }
-    if (!opened && ctx.port().lastOpenErrno() != 0) {
-        std::fprintf(io.terminal.err, "Error: %s.\n",
-                     openFailureReason(resolvePortName(port, ctx.port().portsDir()),
-                                       ctx.port().lastOpenErrno())
-                         .c_str());
+    const bool opened =
+        ctx.port().Open(port, static_cast<std::uint32_t>(ctx.currentBaudRate())) == 1;
+    if (!opened) {
+        ui.warn("Unable to open " + port + ".", "Error");
+        if (ctx.port().lastOpenErrno() != 0) {
+            std::fprintf(io.terminal.err, "Error: %s.\n",
+                         openFailureReason(port, ctx.port().lastOpenErrno()).c_str());
+        }
     }
     return opened;
 }

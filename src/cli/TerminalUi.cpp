@@ -87,6 +87,13 @@ void TerminalUi::warn(const std::string& text, const std::string& caption) {
     std::fprintf(io_.err, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+void TerminalUi::portOpenFailed(const std::string& message, const std::string& reason) {
+    warn(message, "Error");
+    if (!reason.empty()) {
+        std::fprintf(io_.err, "Error: %s.\n", reason.c_str());
+    }
+}
+
 void TerminalUi::explainFailure(const std::string& why) {
     std::fprintf(io_.err, "Cause: %s\n", why.c_str());
 }

@@ -119,4 +119,23 @@ inline void expectLaidOutCleanly(QWidget& window) {
     }
 }
 
+// Runs `act` on the modal dialog of type T once it is open (a command about to be clicked
+// opens it with exec()), then closes it if `act` left it open.
+template <typename T> void whenOpen(std::function<void(T&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        T* dialog = nullptr;
+        for (int i = 0; i < 100 && dialog == nullptr; ++i) {
+            dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                QTest::qWait(20);
+            }
+        }
+        ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+        act(*dialog);
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    });
+}
+
 } // namespace kav::test

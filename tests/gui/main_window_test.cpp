@@ -5,12 +5,14 @@
 #include "gui/ModalDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -170,7 +172,8 @@ TEST(TfrmMainTest, StartUpReportsTheMissingDefaultFileAndPort) {
     m.ctx.setComPort(256); // no such device here
     m.window.startUp();
     ASSERT_EQ(script.shown.size(), 2u);
-    EXPECT_EQ(script.shown[0].text, "Unable to open COM256.");
+    EXPECT_EQ(script.shown[0].text,
+              "Unable to open COM256.\nno device is assigned to this COM number");
     EXPECT_EQ(script.shown[0].caption, "Error");
     EXPECT_EQ(script.shown[1].text, "Unable to open file defqm2200.mem");
     EXPECT_EQ(script.shown[1].caption, "File Open Error");

@@ -1,8 +1,10 @@
 // Renders every window to a PNG so its layout can be looked at:
 //   KAV_SCREENSHOT_DIR=/tmp/shots build/tests/gui/gui_screenshots
 #include "app/About.h"
+#include "app/AutoDetectDialog.h"
 #include "app/Main.h"
 #include "app/Popups.h"
+#include "app/PortsDialog.h"
 #include "app/Radio_rw.h"
 #include "editors/Options.h"
 #include "editors/Rxchdata.h"
@@ -12,6 +14,8 @@
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
 #include "report/Report.h"
+#include "service/Engoptions.h"
+#include "service/Firmware.h"
 #include "sim/DemoImage.h"
 #include "sim/VirtualRadio.h"
 
@@ -41,6 +45,60 @@ void save(QWidget& w, const QString& dir, const QString& name) {
     w.grab().save(path);
     std::printf("%s\n", qPrintable(path));
     w.hide();
+}
+
+// The port dialog, auto-detect (scanning, found, not found) and the firmware window over two
+// virtual radios: a silent one on COM1 and a QM2200 on COM4.
+void shootPortWindows(const QString& dir) {
+    QTemporaryDir ports;
+    kav::VirtualRadio silent(0x2200);
+    kav::VirtualRadioFaults none;
+    none.replyLimit = 0;
+    silent.setFaults(none);
+    kav::VirtualRadio radio(0x2200);
+    if (!silent.start() || !radio.start() ||
+        !QFile::link(QString::fromStdString(silent.slavePath()), ports.filePath("COM1")) ||
+        !QFile::link(QString::fromStdString(radio.slavePath()), ports.filePath("COM4"))) {
+        std::fprintf(stderr, "no virtual radios for the port windows\n");
+        return;
+    }
+    kav::AppContext ctx(kav::BuildConfig::delivered(), 0,
+                        kav::PortEnvironment{ports.path().toStdString()});
+    ctx.setComPort(4);
+    kav::TfrmPorts portsDialog(ctx.ports(), ctx.models(), ctx.config());
+    portsDialog.setSelectedPort(4);
+    portsDialog.setSelectedBaudRate(9600);
+    save(portsDialog, dir, "ports");
+
+    kav::TfrmAutoDetect detect(ctx);
+    detect.show();
+    static_cast<void>(QTest::qWaitForWindowExposed(&detect));
+    QTest::qWait(200); // probing COM1
+    detect.grab().save(dir + "/autodetect-scanning.png");
+    for (int i = 0; i < 300 && detect.scanning(); ++i) {
+        QTest::qWait(10);
+    }
+    detect.grab().save(dir + "/autodetect-found.png");
+    detect.hide();
+    std::printf("%s\n", qPrintable(dir + "/autodetect-found.png"));
+    QFile::remove(ports.filePath("COM4"));
+    detect.show();
+    for (int i = 0; i < 300 && detect.scanning(); ++i) {
+        QTest::qWait(10);
+    }
+    detect.grab().save(dir + "/autodetect-not-found.png");
+    detect.hide();
+
+    ctx.port().Open(radio.slavePath(), 9600);
+    kav::TfrmFirmware firmware(ctx);
+    firmware.show();
+    static_cast<void>(QTest::qWaitForWindowExposed(&firmware));
+    for (int i = 0; i < 200 && firmware.readCount() == 0; ++i) {
+        QTest::qWait(10);
+    }
+    QTest::qWait(50);
+    firmware.grab().save(dir + "/firmware.png");
+    std::printf("%s\n", qPrintable(dir + "/firmware.png"));
 }
 
 } // namespace
@@ -194,5 +252,13 @@ int main(int argc, char** argv) {
     grid->setCurrentCell(3, 1);
     grid->editItem(grid->item(3, 1));
     save(memories, dir, "selcall-memory-editing");
+    shootPortWindows(dir);
+    for (const auto& [name, config] : {std::pair{"engoptions-eng", BuildConfig::engineering()},
+                                       std::pair{"engoptions-qm3100", BuildConfig{0x3100, 4, 0}}}) {
+        kav::AppContext engCtx(config, 1);
+        engCtx.models().setModelByProductId(config.buildProductId);
+        kav::TfrmEngOptions engOptions(engCtx);
+        save(engOptions, dir, name);
+    }
     return 0;
 }

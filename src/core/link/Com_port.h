@@ -9,8 +9,9 @@ inline constexpr int kMaxComPort = 256;
 
 // Where the program looks for the links named "COM1".. that map COM numbers to devices.
 struct PortEnvironment {
-    std::string portsDir;                     // empty: no ports folder
-    std::string sysTtyDir = "/sys/class/tty"; // the kernel's view of tty drivers
+    std::string portsDir;                            // empty: no ports folder
+    std::string sysTtyDir = "/sys/class/tty";        // the kernel's view of tty drivers
+    std::string serialByIdDir = "/dev/serial/by-id"; // udev's stable names of USB adapters
 };
 
 // The number n of "COMn" (n in decimal, 1..256, no sign or leading zero), otherwise 0.

@@ -1,5 +1,6 @@
 #include "workflow/PortOpening.h"
 
+#include "link/PortList.h"
 #include "workflow/AppContext.h"
 #include "workflow/WorkflowUi.h"
 
@@ -10,7 +11,10 @@ bool openComPort(AppContext& ctx, WorkflowUi& ui) {
     const bool opened =
         ctx.port().Open(name, static_cast<std::uint32_t>(ctx.currentBaudRate())) == 1;
     if (!opened) {
-        ui.warn("Unable to open " + name + ".", "Error");
+        const int error = ctx.port().lastOpenErrno();
+        const std::string device = comPortDevice(ctx.comPort(), ctx.ports().portsDir);
+        ui.portOpenFailed("Unable to open " + name + ".",
+                          device.empty() || error != 0 ? openFailureReason(device, error) : "");
     }
     return opened;
 }

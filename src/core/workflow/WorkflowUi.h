@@ -59,6 +59,14 @@ public:
     // Why a transfer or its end steps failed, beside the fixed message (the window's status
     // bar, a line on the terminal). Called on the UI thread.
     virtual void explainFailure(const std::string& why) { static_cast<void>(why); }
+    // A port that did not open: the fixed `message` ("Unable to open COMn.", caption "Error")
+    // and, when known, `reason` saying why. A front end with room for it shows both together.
+    virtual void portOpenFailed(const std::string& message, const std::string& reason) {
+        warn(message, "Error");
+        if (!reason.empty()) {
+            explainFailure(reason);
+        }
+    }
 
     // Shows a transfer to the person and returns when its dialog closes (the worker may run
     // on: the end steps arrive through onUiThread). Must call session.start() once.

@@ -50,6 +50,11 @@ void GuiWorkflowUi::explainFailure(const std::string& why) {
     main_.showCause(q(why));
 }
 
+// The box has room for the reason: a second line under the fixed text.
+void GuiWorkflowUi::portOpenFailed(const std::string& message, const std::string& reason) {
+    warn(reason.empty() ? message : message + "\n" + reason, "Error");
+}
+
 void GuiWorkflowUi::runTransfer(TransferSession& session) {
     writing_ = session.write;
     progress_.setWindowTitle(q(session.caption()));

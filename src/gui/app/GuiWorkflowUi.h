@@ -24,6 +24,7 @@ public:
     void radioPanelCleared() override;
     void capabilitiesChanged() override;
     void explainFailure(const std::string& why) override;
+    void portOpenFailed(const std::string& message, const std::string& reason) override;
     void runTransfer(TransferSession& session) override;
     MessageSink& progressSink() override { return sink_; }
     void onUiThread(std::function<void()> step) override;

@@ -1,10 +1,14 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/AutoDetectDialog.h"
 #include "app/GuiWorkflowUi.h"
 #include "app/Popups.h"
+#include "app/PortsDialog.h"
 #include "app/Radio_rw.h"
+#include "link/PortList.h"
 #include "report/Report.h"
+#include "service/Firmware.h"
 #include "workflow/MemFile.h"
 #include "workflow/PortOpening.h"
 #include "workflow/RadioWorkflow.h"
@@ -505,6 +509,9 @@ void TfrmMain::connectCommands() {
         {"mnuRemoveDefaultFilename", &TfrmMain::mnuRemoveDefaultFilenameClick},
         {"About", &TfrmMain::AboutClick},
         {"mnuPrint", &TfrmMain::mnuPrintClick},
+        {"mnCommPort", &TfrmMain::mnCommPortClick},
+        {"mnAutoDetect", &TfrmMain::mnAutoDetectClick},
+        {"mnuFirmware", &TfrmMain::mnuFirmwareClick},
     };
     for (const auto& [name, command] : commands) {
         auto go = [this, handler = command] {
@@ -596,6 +603,51 @@ void TfrmMain::mnuPrintClick() {
         frmReport_ = std::make_unique<TfrmReport>(ctx_, this);
     }
     frmReport_->exec();
+}
+
+void TfrmMain::mnCommPortClick() {
+    if (!frmPorts_) {
+        frmPorts_ = std::make_unique<TfrmPorts>(ctx_.ports(), ctx_.models(), ctx_.config(), this);
+    }
+    frmPorts_->setSelectedPort(ctx_.comPort());
+    frmPorts_->setSelectedBaudRate(ctx_.maxBaudRate());
+    if (frmPorts_->exec() != QDialog::Accepted) {
+        return;
+    }
+    if (const int chosen = frmPorts_->selectedPort(); chosen != ctx_.comPort()) {
+        ctx_.setComPort(chosen);
+        if (ctx_.port().ChangePort(chosen) != 1) {
+            showCause(QString::fromStdString(openFailureReason(
+                comPortDevice(chosen, ctx_.ports().portsDir), ctx_.port().lastOpenErrno())));
+        }
+        updatePortPanels();
+    }
+    ctx_.setMaxBaudRate(frmPorts_->selectedBaudRate());
+}
+
+void TfrmMain::mnAutoDetectClick() {
+    if (!frmAutoDetect_) {
+        frmAutoDetect_ = std::make_unique<TfrmAutoDetect>(ctx_, this);
+    }
+    frmAutoDetect_->exec();
+    if (const int found = frmAutoDetect_->GetDetectedPort(); found != 0) {
+        ctx_.setComPort(found);
+    } else if (!ctx_.port().IsOpen() && ctx_.port().lastOpenErrno() != 0) {
+        showCause(QString::fromStdString(openFailureReason(
+            comPortDevice(ctx_.comPort(), ctx_.ports().portsDir), ctx_.port().lastOpenErrno())));
+    }
+    // The scan moved the port: it is on the radio found, or back on the configured one.
+    updatePortPanels();
+}
+
+void TfrmMain::mnuFirmwareClick() {
+    if (!ensurePortOpen(ctx_, *ui_)) {
+        return;
+    }
+    if (!frmFirmware_) {
+        frmFirmware_ = std::make_unique<TfrmFirmware>(ctx_, this);
+    }
+    frmFirmware_->exec();
 }
 
 void TfrmMain::dispatchEditor(Editor editor) {

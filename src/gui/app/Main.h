@@ -22,6 +22,9 @@ namespace kav {
 
 class GuiWorkflowUi;
 class TAboutBox;
+class TfrmAutoDetect;
+class TfrmFirmware;
+class TfrmPorts;
 class TfrmReadWrite;
 class TfrmReport;
 
@@ -87,6 +90,9 @@ private:
     void mnuRemoveDefaultFilenameClick();
     void AboutClick();
     void mnuPrintClick();
+    void mnCommPortClick();
+    void mnAutoDetectClick();
+    void mnuFirmwareClick();
 
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& initial);
@@ -115,6 +121,10 @@ private:
     std::unique_ptr<TfrmReadWrite> frmReadWrite_;
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<GuiWorkflowUi> ui_;
+    // Created on first use and kept, like the editors.
+    std::unique_ptr<TfrmPorts> frmPorts_;
+    std::unique_ptr<TfrmAutoDetect> frmAutoDetect_;
+    std::unique_ptr<TfrmFirmware> frmFirmware_;
     std::map<Editor, std::unique_ptr<QDialog>> editors_; // created on first use, kept
     std::unique_ptr<TfrmReport> frmReport_;              // likewise
     QString openDialogTitle_;
