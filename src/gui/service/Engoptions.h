@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workflow/EngOptionsSettings.h"
+#include "editors/EngOptionsSettings.h"
 
 #include <QDialog>
 #include <array>

@@ -1,6 +1,6 @@
+#include "editors/EngOptionsSettings.h"
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
-#include "workflow/EngOptionsSettings.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "workflow/EngOptionsSettings.h"
+#include "editors/EngOptionsSettings.h"
 
 #include "model/Eeprom.h"
 #include "model/Radioinfo.h"
