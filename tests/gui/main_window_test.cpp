@@ -127,6 +127,7 @@ TEST(TfrmMainTest, VisibleButtonsNeverOverlapAndStayInside) {
 TEST(TfrmMainTest, ButtonAndMenuItemOpenTheSameEditor) {
     popups::Script script; // editors not built yet say so instead of opening
     MainWindow m(BuildConfig::engineering(), 1);
+    m.ctx.setComPort(256); // no device: the same on every machine, whatever its serial ports
     QSignalSpy requested(&m.window, &TfrmMain::editorRequested);
     QObject::connect(&m.window, &TfrmMain::editorRequested, [](Editor editor) {
         if (editorFactories().count(editor) != 0) {
@@ -153,9 +154,16 @@ TEST(TfrmMainTest, ButtonAndMenuItemOpenTheSameEditor) {
         if (editorFactories().count(editor) == 0) {
             EXPECT_EQ(byButton, nullptr);
             EXPECT_EQ(byItem, nullptr);
-            ASSERT_GE(script.shown.size(), 2u);
-            EXPECT_EQ(script.shown.back().text, "Not available in this version yet");
-            EXPECT_EQ(script.shown.back().caption, script.shown[script.shown.size() - 2].caption);
+            // The tools that open the port first may also have said it did not open.
+            std::vector<popups::Shown> notAvailable;
+            for (const popups::Shown& shown : script.shown) {
+                if (shown.text == "Not available in this version yet") {
+                    notAvailable.push_back(shown);
+                }
+            }
+            script.shown.clear();
+            ASSERT_EQ(notAvailable.size(), 2u);
+            EXPECT_EQ(notAvailable[0].caption, notAvailable[1].caption);
         } else {
             ASSERT_NE(byButton, nullptr) << "a built editor opens modally";
             EXPECT_EQ(byButton, byItem) << "one window, made on first use and kept";
