@@ -12,6 +12,13 @@
 
 namespace kav::test {
 
+// A model table whose current model is `model`, as a build or a loaded radio makes it.
+inline TradioInfo modelsFor(std::uint32_t model) {
+    TradioInfo models;
+    models.setModelByProductId(model);
+    return models;
+}
+
 inline int qm2200(int variable) {
     return mapAddress(AddressMap::QM2200, variable);
 }

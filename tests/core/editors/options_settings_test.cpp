@@ -9,13 +9,8 @@ namespace kav {
 namespace {
 
 using test::changedBytes;
+using test::modelsFor;
 using test::qm2200;
-
-TradioInfo modelsFor(std::uint32_t model) {
-    TradioInfo models;
-    models.setModelByProductId(model);
-    return models;
-}
 
 template <typename Edit>
 std::map<int, int> storeEdited(EEPROM& image, const BuildConfig& config, int firmware, Edit edit) {
@@ -88,26 +83,20 @@ TEST(OptionsSettingsTest, TableOfTheEdgeCases) {
     EXPECT_FALSE(OptionsSettings::load(image, modelsFor(0x2200), kQm2200, 2).userGain);
 
     // Without audio-mute options a minimum volume of 5 shows as 6 and stores 5 again.
-    image.setByte(qm2200(kVarAdcVolMin), 5);
     const BuildConfig qm3100{0x3100, 4, 0};
     EEPROM q = test::oddImage(0x3100, 2);
     const int minVol = mapAddress(AddressMap::QM3100, kVarAdcVolMin);
     q.setByte(minVol, 5);
     const OptionsSettings s = OptionsSettings::load(q, modelsFor(0x3100), qm3100, 2);
-    if (s.minVolumeShown && !s.audioMuteShown) {
-        EXPECT_EQ(s.minVolume, 6);
-        EXPECT_EQ(storeEdited(q, qm3100, 2, [](auto&) {}).count(minVol), 0u);
-    }
+    ASSERT_TRUE(s.minVolumeShown);
+    ASSERT_FALSE(s.audioMuteShown);
+    EXPECT_EQ(s.minVolume, 6);
+    EXPECT_EQ(storeEdited(q, qm3100, 2, [](auto&) {}).count(minVol), 0u);
 
     // Wireless keys: 16/15 and 5/4 come back as they were; another pair stores 16/15.
-    const auto wireless = [](std::uint32_t id) {
-        return modelsFor(id).hasWirelessRemote(id);
-    };
     for (const std::uint32_t id : {0x1701u, 0x3101u}) {
-        if (!wireless(id)) {
-            continue;
-        }
         SCOPED_TRACE(id);
+        ASSERT_TRUE(modelsFor(id).hasWirelessRemote(id));
         const BuildConfig config{id, 0x1FF, 0};
         EEPROM w = test::oddImage(static_cast<std::uint16_t>(id), 5);
         const TradioInfo models = modelsFor(id);

@@ -7,17 +7,12 @@ namespace kav {
 namespace {
 
 using test::changedBytes;
+using test::modelsFor;
 using test::qm2200;
 
 const BuildConfig kDelivered = BuildConfig::delivered();
 
 // A model table whose current model is `model`, as a build makes it current.
-TradioInfo modelsFor(std::uint32_t model) {
-    TradioInfo models;
-    models.setModelByProductId(model);
-    return models;
-}
-
 // Loads and stores back without a change, as an untouched OK does.
 EEPROM untouchedOk(const EEPROM& image, const TradioInfo& models, const BuildConfig& config) {
     EEPROM after = image;

@@ -7,13 +7,8 @@ namespace kav {
 namespace {
 
 using test::changedBytes;
+using test::modelsFor;
 using test::qm2200;
-
-TradioInfo modelsFor(std::uint32_t model) {
-    TradioInfo models;
-    models.setModelByProductId(model);
-    return models;
-}
 
 // What OK does with the grid as it was filled: every code cell's text put back.
 void storeCells(SelcallMemories& m, int identLength, EEPROM& image, const TradioInfo& models) {

@@ -7,16 +7,11 @@ namespace kav {
 namespace {
 
 using test::changedBytes;
+using test::modelsFor;
 using test::qm2200;
 
 const BuildConfig kDelivered = BuildConfig::delivered();
 const BuildConfig kEngineering = BuildConfig::engineering();
-
-TradioInfo modelsFor(std::uint32_t model) {
-    TradioInfo models;
-    models.setModelByProductId(model);
-    return models;
-}
 
 // Loads, lets `edit` change the settings, stores back; returns the bytes that changed.
 template <typename Edit>

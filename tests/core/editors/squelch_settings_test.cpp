@@ -7,13 +7,8 @@ namespace kav {
 namespace {
 
 using test::changedBytes;
+using test::modelsFor;
 using test::qm2200;
-
-TradioInfo modelsFor(std::uint32_t model) {
-    TradioInfo models;
-    models.setModelByProductId(model);
-    return models;
-}
 
 // Load, `edit`, store; the bytes that changed.
 template <typename Edit>
