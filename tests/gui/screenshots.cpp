@@ -6,6 +6,7 @@
 #include "app/Popups.h"
 #include "app/PortsDialog.h"
 #include "app/Radio_rw.h"
+#include "editors/Ctcss.h"
 #include "editors/Options.h"
 #include "editors/Rxchdata.h"
 #include "editors/Rxchedit.h"
@@ -239,6 +240,8 @@ int main(int argc, char** argv) {
         save(squelch, dir, "squelch" + suffix);
         kav::TfrmOptions options(ctx);
         save(options, dir, "options" + suffix);
+        kav::TfrmCtcss ctcss(ctx);
+        save(ctcss, dir, "ctcss" + suffix);
     }
     kav::AppContext ctx(BuildConfig::delivered(), 0);
     ctx.models().setModelByProductId(0x2200);

@@ -14,8 +14,6 @@ constexpr int kOptions5 = 4;
 constexpr int kTxOnRxOnlyBit = 0x10;
 constexpr int kCtcss535Bit = 0x02;
 constexpr int kLegacyTonesBit = 0x80;
-constexpr std::uint32_t kQm2200 = 0x2200;
-constexpr int kFirmwareWithExtendedTones = 3;
 
 constexpr long long kHzFull = 1050;
 constexpr long long kRegisterSteps = 256;
@@ -81,8 +79,7 @@ EngOptionsSettings loadEngOptions(const EEPROM& image, const TradioInfo& models,
     s.ctcssDeviation = clamped(byteOf(image, models, kVarCtcssDev), kDeviationRegisterMax);
     s.dcsDeviation = clamped(byteOf(image, models, kVarDcsDev), kDeviationRegisterMax);
     const std::uint32_t id = config.buildProductId;
-    s.ctcss38ExtShown = !models.hasExtendedCtcss(id) &&
-                        !(id == kQm2200 && firmwareMajor >= kFirmwareWithExtendedTones);
+    s.ctcss38ExtShown = !models.hasExtendedCtcss(id) && !hasNewQm2200Firmware(id, firmwareMajor);
     s.ctcss38Ext = (options5 & kLegacyTonesBit) == 0;
     s.thresholdsShown = !models.hidesSquelchLevel(id);
     for (int i = 0; i < kSquelchThresholds; ++i) {

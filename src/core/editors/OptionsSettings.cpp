@@ -12,11 +12,6 @@ namespace kav {
 
 namespace {
 
-constexpr std::uint32_t kQm2200 = 0x2200;
-constexpr std::uint32_t kQm1500 = 0x1500;
-constexpr std::uint32_t kQm5100 = 0x5100;
-constexpr int kNewQm2200FirmwareMajor = 3;
-
 constexpr int kPttBit = 2;          // Options-2: set = no PTT on CH22/23
 constexpr int kTailMuteBit = 3;     // Options-2: set = squelch tail mute off
 constexpr int kDvcBit = 2;          // Options-1
@@ -45,10 +40,6 @@ int gainOf(int byte) {
 int gainByte(int dB) {
     return static_cast<std::uint8_t>(
         std::clamp(dB, OptionsSettings::kMinGain, OptionsSettings::kMaxGain));
-}
-
-bool newQm2200Firmware(const BuildConfig& config, int firmwareMajor) {
-    return config.buildProductId == kQm2200 && firmwareMajor >= kNewQm2200FirmwareMajor;
 }
 
 void loadVolumes(OptionsSettings& s, const VariableReader& vars) {
@@ -131,7 +122,7 @@ OptionsSettings OptionsSettings::load(const EEPROM& image, const TradioInfo& mod
                                       const BuildConfig& config, int firmwareMajor) {
     const VariableReader vars(image, models);
     const std::uint32_t build = config.buildProductId;
-    const bool newFirmware = newQm2200Firmware(config, firmwareMajor);
+    const bool newFirmware = hasNewQm2200Firmware(config.buildProductId, firmwareMajor);
     OptionsSettings s;
     s.userGain = models.hasUserMicGain(build) || newFirmware;
     s.rearShown = models.hasRearMicGain(build) || models.hasPttMicSelect(build);
@@ -142,7 +133,7 @@ OptionsSettings OptionsSettings::load(const EEPROM& image, const TradioInfo& mod
     s.displayModeShown = models.hasAlphaTags(build) && models.hasSelcall(build);
     s.rxOnlyDisplayShown = models.hasRxOnlyChannels(build);
     s.contrastShown = models.hasLcdContrast(build);
-    s.narrowbandShown = build != kQm5100;
+    s.narrowbandShown = build != kQM5100ProductId;
     s.scramblerShown = models.hasScrambler(build);
     s.wirelessShown = models.hasWirelessRemote(build);
 
@@ -155,7 +146,7 @@ OptionsSettings OptionsSettings::load(const EEPROM& image, const TradioInfo& mod
     loadDisplay(s, vars);
     s.txTimeout = std::clamp(vars.byte(kVarTxTimeout), 0, kMaxTxTimeout);
     const bool dvcBit = vars.bit(kVarOptions1, kDvcBit);
-    s.dynamicVolume = build == kQm1500 ? dvcBit : !dvcBit;
+    s.dynamicVolume = build == kQM1500ProductId ? dvcBit : !dvcBit;
     s.narrowband = vars.bit(kVarOptions1, kNarrowbandBit);
     s.busyLockout = vars.bit(kVarOptions5, kBusyLockoutBit);
     s.scrambler = !vars.bit(kVarOptions1, kScramblerBit);
@@ -173,7 +164,7 @@ void store(const OptionsSettings& s, EEPROM& image, const TradioInfo& models,
     vars.setByte(kVarCbDispOptions, s.cbDisplay);
     vars.setByte(kVarTxTimeout, std::clamp(s.txTimeout, 0, OptionsSettings::kMaxTxTimeout));
     vars.setBit(kVarOptions1, kDvcBit,
-                config.buildProductId == kQm1500 ? s.dynamicVolume : !s.dynamicVolume);
+                config.buildProductId == kQM1500ProductId ? s.dynamicVolume : !s.dynamicVolume);
     vars.setBit(kVarOptions5, kBusyLockoutBit, s.busyLockout);
     vars.setBit(kVarOptions2, kTailMuteBit, !s.sqlTailMute);
     storeShownOnly(s, vars);

@@ -10,8 +10,8 @@ namespace kav {
 
 namespace {
 
-constexpr std::uint32_t kQM1500 = 0x1500;
-constexpr std::array<int, 4> kMemberVariables{89, 90, 91, 92}; // Scan Mem 0, 1, Quiet, Silent
+constexpr std::array<int, 4> kMemberVariables{kVarScanMem0, kVarScanMem1, kVarQuietMem,
+                                              kVarSilentMem};
 constexpr std::array<std::uint8_t, 4> kMemberBits{kMemberScan1, kMemberScan2, kMemberQuiet,
                                                   kMemberSilent};
 constexpr int kFullMemberOffset = 10; // after the CB channels' 10 bytes
@@ -126,7 +126,7 @@ RxChannelLayout rxChannelLayout(const TradioInfo& models, const BuildConfig& con
     layout.tableAddress = table;
     layout.storedSlots = std::min(kRxSlotCount, (tableEnd(models, table, imageSize) - table) /
                                                     EEPROM::kRxChannelBytes);
-    const bool split = id == kQM1500;
+    const bool split = id == kQM1500ProductId;
     const int offset = split ? kQM1500MemberOffset : kFullMemberOffset;
     layout.memberBytes = split ? kQM1500MemberBytes : kFullMemberBytes;
     layout.memberSlots = std::min(layout.storedSlots, layout.memberBytes * 8);

@@ -25,7 +25,7 @@ struct ScanFeatures {
 
 // Everything the Scan/Duplex editor shows.
 struct ScanSettings {
-    static constexpr int kDuplexCount = 16;   // channels 1-8, then 41-48
+    static constexpr int kDuplexCount = static_cast<int>(kDuplexChannels.size()); // that order
     static constexpr int kMemoryCount = 3;    // Scan Memory 1, Scan Memory 2, Trawl
     static constexpr int kMaxSkipTime = 2540; // spin position: ten times the stored byte
     static constexpr int kMaxCheckRate = 10;

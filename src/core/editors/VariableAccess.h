@@ -10,6 +10,10 @@ namespace kav {
 
 inline constexpr int kCbChannelCount = 80;
 
+// The duplex channels: 1-8, then the repeater inputs 41-48.
+inline constexpr std::array<int, 16> kDuplexChannels{1,  2,  3,  4,  5,  6,  7,  8,
+                                                     41, 42, 43, 44, 45, 46, 47, 48};
+
 // One flag per CB channel, channel n at index n - 1.
 using ChannelFlags = std::array<bool, kCbChannelCount>;
 

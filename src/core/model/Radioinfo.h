@@ -31,6 +31,7 @@ enum Variable : int {
     kVarOptions4 = 35,
     kVarOptions5 = 36,
     kVarOptions6 = 37,
+    kVarOptions9 = 40,
     kVarSqlOpenDebounce = 44,
     kVarSqlMinOpen = 45,
     kVarPriChkRate = 46,
@@ -58,6 +59,7 @@ enum Variable : int {
     kVarScanMem0 = 89,
     kVarScanMem1 = 90,
     kVarQuietMem = 91,
+    kVarSilentMem = 92,
     kVarRxOnlyChannels = 93,
     kVarSelcallMem = 94,
     kVarSelcallIdent = 95,
@@ -65,6 +67,7 @@ enum Variable : int {
     kVarWirelessKeyFunc1 = 98,
     kVarWirelessKeyFunc2 = 99,
     kVarLcdContrast = 100,
+    kVarTrawlCtcssTone = 101,
     kVarScanSkipTime = 102,
     kVarScanMem2 = 104,
     kVarScanMemory = 106,
@@ -72,6 +75,7 @@ enum Variable : int {
     kVarScanMem0Ext = 108,
     kVarScanMem1Ext = 109,
     kVarQuietMemExt = 110,
+    kVarSilentMemExt = 111,
     kVarScanMem2Ext = 112,
 };
 
@@ -136,6 +140,17 @@ struct RADIO_INFO_STRUCT {
 
 inline constexpr int kModelRowCount = 10;
 inline constexpr std::uint32_t kNoProductId = 0xFFFF;
+inline constexpr std::uint32_t kQM1500ProductId = 0x1500;
+inline constexpr std::uint32_t kQM2200ProductId = 0x2200;
+inline constexpr std::uint32_t kQM5100ProductId = 0x5100;
+
+// A QM2200 build talking to firmware 3 or later: the extended tone numbering, the user mic
+// gain and the other additions of that firmware. firmwareMajor is the version last read from
+// the radio, -1 when none.
+inline bool hasNewQm2200Firmware(std::uint32_t buildProductId, int firmwareMajor) {
+    constexpr int kFirstNewFirmware = 3;
+    return buildProductId == kQM2200ProductId && firmwareMajor >= kFirstNewFirmware;
+}
 
 // The model rows, row 0 standing for "no model".
 const std::array<RADIO_INFO_STRUCT, kModelRowCount>& radioModels();

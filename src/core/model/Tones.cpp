@@ -37,8 +37,6 @@ constexpr std::array<int, kCtcssToneCount + 1> kExtendedOrder = {
     44, 45, 47, 48, 49, 2,  27, 29, 31, 33, 35, 37, 39, 40, 42, 46, 50,
 };
 
-constexpr std::uint32_t kQM2200ProductId = 0x2200;
-constexpr int kFirstExtendedFirmware = 3;
 constexpr int kLegacy38DcsShift = kCtcssToneCount - kLegacyToneCount; // 12
 
 int lastCtcssCode(ToneScheme scheme) {
@@ -86,9 +84,8 @@ int ctcssTableIndex(int code, ToneScheme scheme) {
 
 ToneScheme toneScheme(int options5, bool supportsExtendedCtcss, std::uint32_t buildProductId,
                       int firmwareMajor) {
-    const bool extended =
-        (options5 & kOptions5LegacyNumbering) == 0 || supportsExtendedCtcss ||
-        (buildProductId == kQM2200ProductId && firmwareMajor >= kFirstExtendedFirmware);
+    const bool extended = (options5 & kOptions5LegacyNumbering) == 0 || supportsExtendedCtcss ||
+                          hasNewQm2200Firmware(buildProductId, firmwareMajor);
     if (extended) {
         return ToneScheme::Extended;
     }
@@ -126,9 +123,32 @@ std::vector<std::string> toneListItems(ToneScheme scheme) {
     return items;
 }
 
+bool standsForNoTone(int code, ToneScheme scheme) {
+    return scheme == ToneScheme::Legacy38 && code > kLegacyToneCount && code < kFirstDcsToneCode;
+}
+
+int toneCodeInScheme(int code, ToneScheme from, ToneScheme to) {
+    if (isDcsCode(code)) {
+        return code;
+    }
+    const int tableIndex = ctcssTableIndex(code, from);
+    if (tableIndex == 0) {
+        return 0;
+    }
+    for (int k = 1; k <= lastCtcssCode(to); ++k) {
+        if (ctcssTableIndex(k, to) == tableIndex) {
+            return k;
+        }
+    }
+    return 0;
+}
+
 int toneListIndex(int code, ToneScheme scheme) {
     if (code < 0 || code > kLastDcsToneCode) {
         return 0;
+    }
+    if (standsForNoTone(code, scheme)) {
+        return -1;
     }
     if (scheme == ToneScheme::Legacy38 && code >= kFirstDcsToneCode) {
         return code - kLegacy38DcsShift;

@@ -50,8 +50,17 @@ std::string toneText(int code, ToneScheme scheme);
 // The editor's tone list: "OFF", the scheme's CTCSS items ("CTC39 - 69.4Hz" is item 39 of the
 // extended scheme), then the 104 DCS items.
 std::vector<std::string> toneListItems(ToneScheme scheme);
-// List item of a stored code (a code outside 0..154 selects "OFF"), and the code of an item.
+// List item of a stored code (a code outside 0..154 selects "OFF"; a code that stands for no
+// tone, 39..50 of the 38-tone scheme, has no item: -1), and the code of an item.
 int toneListIndex(int code, ToneScheme scheme);
 int toneCodeOfListIndex(int index, ToneScheme scheme);
+
+// Codes 39..50 of the 38-tone scheme: in the CTCSS range, yet no tone of that set.
+bool standsForNoTone(int code, ToneScheme scheme);
+
+// The code of the same tone after the tone set changed between the two legacy schemes: a DCS
+// code stays, a CTCSS tone keeps its frequency, and a tone the new set lacks (or a code that
+// stood for none) becomes 0, "OFF".
+int toneCodeInScheme(int code, ToneScheme from, ToneScheme to);
 
 } // namespace kav

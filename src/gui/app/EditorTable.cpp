@@ -1,5 +1,6 @@
 #include "app/EditorTable.h"
 
+#include "editors/Ctcss.h"
 #include "editors/Options.h"
 #include "editors/Rxchdata.h"
 #include "editors/Scan.h"
@@ -22,6 +23,10 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Selcall,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmSelcall>(ctx, parent);
+         }},
+        {Editor::Ctcss,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmCtcss>(ctx, parent);
          }},
         {Editor::Squelch,
          [](AppContext& ctx, QWidget* parent) {

@@ -65,10 +65,6 @@ constexpr std::array<PageRow, ScanSettings::kMemoryCount> kPages{{
 }};
 constexpr int kTrawlPage = 2;
 
-// The duplex channels in the order of ScanSettings::duplex.
-constexpr std::array<int, ScanSettings::kDuplexCount> kDuplexChannels{
-    1, 2, 3, 4, 5, 6, 7, 8, 41, 42, 43, 44, 45, 46, 47, 48};
-
 } // namespace
 
 TfrmScan::TfrmScan(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {

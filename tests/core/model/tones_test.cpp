@@ -167,6 +167,9 @@ TEST(ToneList, CodesAndItemsConvertBothWays) {
     // An erased or invalid code shows "OFF".
     EXPECT_EQ(toneListIndex(255, ToneScheme::Extended), 0);
     EXPECT_EQ(toneListIndex(155, ToneScheme::Legacy38), 0);
+    // Codes 39..50 of the 38-tone set stand for no tone and have no item.
+    EXPECT_EQ(toneListIndex(39, ToneScheme::Legacy38), -1);
+    EXPECT_EQ(toneListIndex(50, ToneScheme::Legacy38), -1);
 }
 
 } // namespace
