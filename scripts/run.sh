@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Starts the programmer. With no radio configured yet (no saved COM port), it starts the
-# demo: a virtual QM2200 on COM1, so every workflow can be tried at once.
+# `make run` starts the demo: a virtual QM2200 on COM1 with settings of its own, so every
+# workflow can be tried at once and nothing set up for a real radio changes. A real radio is
+# used by starting the program itself (build/kavprog, or kavprog once installed).
 set -euo pipefail
 program=$1
 shift
-settings="${XDG_CONFIG_HOME:-$HOME/.config}/Kav/QM2200.conf"
-if grep -qs '^ComPort=' "$settings"; then
-    exec "$program" "$@"
-fi
-echo "No radio configured yet: starting the demo on a virtual QM2200 (COM1)."
-exec "$program" --simulate "$@"
+echo "Starting the demo on a virtual QM2200 (COM1). For a real radio start $program directly."
+exec "$program" "$@" --simulate

@@ -115,6 +115,7 @@ constexpr std::array<Command, 7> kCommands{{
 constexpr std::string_view kProgramHelp =
     "usage: kavprog-cli COMMAND [options]\n"
     "       kavprog-cli COMMAND --help\n"
+    "       kavprog-cli --version\n"
     "\n"
     "Reads, writes, compares and reports radio configurations of the ";
 
@@ -512,6 +513,10 @@ int runCli(const std::vector<std::string>& arguments, const CliIo& io) {
         return kExitUsage;
     }
     const std::string& first = arguments.front();
+    if (first == "--version") {
+        std::fprintf(io.out, "%s\n", versionLine("kavprog-cli", BuildConfig::delivered()).c_str());
+        return kExitOk;
+    }
     if (first == "--help" || first == "-h" || first == "help") {
         const Command* c = arguments.size() > 1 ? findCommand(arguments[1]) : nullptr;
         c != nullptr ? printCommandHelp(*c, io.out) : printProgramHelp(io.out);

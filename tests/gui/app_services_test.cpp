@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -56,6 +57,16 @@ TEST(SettingsStoreTest, EachValueTakesItsOwnDefault) {
         EXPECT_EQ(s.maxBaudRate, c.expectedRate) << c.rate.toString().toStdString();
         EXPECT_EQ(s.defaultFileName, "defqm2200.mem");
     }
+}
+
+// An installed program cannot keep its recent files beside itself in /usr/bin.
+TEST(SettingsStoreTest, RecentListLivesBesideTheProgramOnlyWhereItCanBeWritten) {
+    QTemporaryDir dir;
+    EXPECT_EQ(recentListFile(dir.filePath("kavprog"), "/unused"), dir.filePath("kavprog.ini"));
+    const QString config = dir.filePath("config");
+    EXPECT_EQ(recentListFile("/nonexistent/bin/kavprog-eng", config),
+              config + "/Kav/kavprog-eng.ini");
+    EXPECT_TRUE(QDir(config + "/Kav").exists());
 }
 
 TEST(SettingsStoreTest, SavedValuesAndRecentFilesComeBack) {

@@ -206,5 +206,37 @@ TEST(TfrmMainTest, ReadFileShowsTheFileInTheStatusBar) {
     EXPECT_EQ(m.ctx.image().getWord(0), 0x2200);
 }
 
+// The demo's folder goes when the program ends: a file saved where a dialog proposes must not
+// land there.
+TEST(TfrmMainTest, TheDemoSaysSoAndItsFileDialogsStartOutsideItsFolder) {
+    popups::Script script;
+    MainWindow m(BuildConfig::delivered());
+    QTemporaryDir demo;
+    m.window.setDemo(demo.path());
+    EXPECT_EQ(m.window.windowTitle().toStdString(),
+              "KAV QM2100/2200/2400/2500S Programmer  RB0521.2.01 - demo (virtual radio)");
+    EXPECT_EQ(m.window.statusPanel(2), "Virtual radio (demo)");
+
+    EEPROM image;
+    image.setWord(0, 0x2200);
+    const QString inDemo = demo.filePath("defqm2200.mem");
+    ASSERT_EQ(image.saveToFile(inDemo.toStdString()), 2048);
+    script.nextFile(inDemo);
+    test::click(m.window, "btnReadFile");
+    ASSERT_EQ(m.window.statusPanel(3), "File: " + inDemo);
+    test::click(m.window, "btnWriteFile"); // cancelled: no file scripted
+    ASSERT_EQ(script.shown.size(), 2u);
+    const QString start = script.shown[1].initial;
+    EXPECT_FALSE(start.startsWith(demo.path())) << start.toStdString();
+    EXPECT_TRUE(start.endsWith("/defqm2200.mem")) << start.toStdString();
+
+    // Outside the demo a dialog starts at the current file.
+    MainWindow real(BuildConfig::delivered());
+    script.nextFile(inDemo);
+    test::click(real.window, "btnReadFile");
+    test::click(real.window, "btnWriteFile");
+    EXPECT_EQ(script.shown.back().initial, inDemo);
+}
+
 } // namespace
 } // namespace kav

@@ -14,8 +14,11 @@ std::string openPanelText(bool isOpen, bool lineLost) {
 }
 
 std::string radioPanelText(bool versionKnown, const std::string& radioType,
-                           const std::string& versionText) {
-    return versionKnown ? "Radio: " + radioType + " " + versionText : std::string();
+                           const std::string& versionText, bool virtualRadio) {
+    if (!versionKnown) {
+        return virtualRadio ? "Virtual radio (demo)" : "";
+    }
+    return (virtualRadio ? "Virtual radio: " : "Radio: ") + radioType + " " + versionText;
 }
 
 std::string dataPanelText(DataSource source, const std::string& currentFileName) {

@@ -26,4 +26,13 @@ std::string versionLabelText(const BuildConfig& config) {
     return label;
 }
 
+std::string versionLine(const std::string& program, const BuildConfig& config) {
+    std::string release = std::string(VersionInfo::major) + "." + VersionInfo::minor;
+    if (VersionInfo::releaseLetter != ' ') {
+        release += VersionInfo::releaseLetter;
+    }
+    return program + " " + release + " (" + applicationTitle() + ", " + VersionInfo::documentCode +
+           (config.engineeringBuild != 0 ? "E." : ".") + release + ")";
+}
+
 } // namespace kav

@@ -21,5 +21,7 @@ struct VersionInfo {
 std::string applicationTitle();
 std::string mainWindowCaption(const BuildConfig& config);
 std::string versionLabelText(const BuildConfig& config);
+// What --version prints: "kavprog 2.01 (KAV QM2200 Programmer, RB0521.2.01)".
+std::string versionLine(const std::string& program, const BuildConfig& config);
 
 } // namespace kav

@@ -20,6 +20,10 @@ public:
     QString settingsFile() const { return dir_.filePath("QM2200.conf"); }
     // The private ports folder whose COM1 leads to the virtual radio.
     QString portsDir() const { return dir_.filePath("ports"); }
+    // The recent-file list of the demo, kept apart from the program's own.
+    QString recentFile() const { return dir_.filePath("kavprog.ini"); }
+    // The demo's folder, removed when the program ends.
+    QString folder() const { return dir_.path(); }
 
 private:
     QTemporaryDir dir_;

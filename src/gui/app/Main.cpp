@@ -18,10 +18,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <algorithm>
 #include <array>
@@ -472,12 +475,37 @@ void TfrmMain::updateRadioPanel() {
     const bool known = ctx_.radio().GetVersionText(version);
     std::string type;
     ctx_.radio().GetRadioTypeText(type);
-    setPanel(2, radioPanelText(known, type, version));
+    setPanel(2, radioPanelText(known, type, version, !demoFolder_.isEmpty()));
 }
 
 void TfrmMain::clearRadioPanel() {
-    setPanel(2, "");
+    setPanel(2, radioPanelText(false, "", "", !demoFolder_.isEmpty()));
 }
+
+void TfrmMain::setDemo(const QString& demoFolder) {
+    demoFolder_ = demoFolder;
+    setWindowTitle(QString::fromStdString(mainWindowCaption(ctx_.config())).trimmed() +
+                   " - demo (virtual radio)");
+    updateRadioPanel();
+}
+
+namespace {
+
+// Where a file dialog of the demo starts instead of `initial` when that lies in the demo's
+// folder: the user's documents (or the current folder), with the same file name.
+QString outsideFolder(const QString& initial, const QString& folder) {
+    const QString inFolder = QDir(folder).absolutePath() + "/";
+    if (!initial.isEmpty() && !QFileInfo(initial).absoluteFilePath().startsWith(inFolder)) {
+        return initial;
+    }
+    QString start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (start.isEmpty() || !QDir(start).exists()) {
+        start = QDir::currentPath();
+    }
+    return initial.isEmpty() ? start : QDir(start).filePath(QFileInfo(initial).fileName());
+}
+
+} // namespace
 
 void TfrmMain::updateDataPanel() {
     setPanel(3, dataPanelText(ctx_.dataSource(), ctx_.currentFileName()));
@@ -560,7 +588,8 @@ void TfrmMain::btnWriteRadioClick() {
 
 QString TfrmMain::chooseFile(bool save, const QString& title, const QString& filter,
                              const QString& initial) {
-    return popups::chooseFile(this, {save, title, filter, initial});
+    const QString start = demoFolder_.isEmpty() ? initial : outsideFolder(initial, demoFolder_);
+    return popups::chooseFile(this, {save, title, filter, start});
 }
 
 void TfrmMain::btnReadFileClick() {

@@ -42,6 +42,9 @@ public:
     static constexpr int kClientHeight = 624;
 
     AppContext& context() { return ctx_; }
+    // The demo: the caption and the radio panel say so, and file dialogs never start in the
+    // demo's own folder, which goes when the program ends.
+    void setDemo(const QString& demoFolder);
     // Loads the default file and refreshes everything, as the program does once at start-up.
     void startUp();
 
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<TfrmReport> frmReport_;              // likewise
     QString openDialogTitle_;
     QString openDialogFilter_ = "Mem files (*.mem)";
+    QString demoFolder_; // empty unless this is the demo
 };
 
 } // namespace kav

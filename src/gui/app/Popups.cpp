@@ -70,8 +70,8 @@ bool ask(QWidget* parent, const QString& text, const QString& caption, Kind icon
 
 QString chooseFile(QWidget* parent, const FileDialog& dialog) {
     if (active != nullptr) {
-        active->shown.push_back(
-            {dialog.save ? Kind::SaveFile : Kind::OpenFile, dialog.title, QString()});
+        active->shown.push_back({dialog.save ? Kind::SaveFile : Kind::OpenFile, dialog.title,
+                                 QString(), dialog.initial});
         return takeFirst(active->files, QString());
     }
     QFileDialog box(parent, dialog.title, dialog.initial, dialog.filter);

@@ -47,6 +47,7 @@ struct Shown {
     Kind kind;
     QString text; // a file or print dialog's title
     QString caption;
+    QString initial = {}; // where a file dialog starts
 };
 class Script {
 public:

@@ -1,8 +1,10 @@
 #include "app/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <memory>
 
 namespace kav {
@@ -31,14 +33,22 @@ std::optional<long long> number(const QSettings& s, const char* key) {
 
 } // namespace
 
-QString iniFileBesideExecutable() {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    return exe.absolutePath() + "/" + exe.completeBaseName() + ".ini";
+QString recentListFile(const QString& executable, const QString& configFolder) {
+    const QFileInfo exe(executable);
+    const QString name = exe.completeBaseName() + ".ini";
+    if (QFileInfo(exe.absolutePath()).isWritable()) {
+        return exe.absolutePath() + "/" + name;
+    }
+    QDir().mkpath(configFolder + "/" + kOrganisation);
+    return configFolder + "/" + kOrganisation + "/" + name;
 }
 
 SettingsStore::SettingsStore(QString userFile, QString iniFile)
     : userFile_(std::move(userFile)),
-      iniFile_(iniFile.isEmpty() ? iniFileBesideExecutable() : std::move(iniFile)) {}
+      iniFile_(iniFile.isEmpty() ? recentListFile(QCoreApplication::applicationFilePath(),
+                                                  QStandardPaths::writableLocation(
+                                                      QStandardPaths::GenericConfigLocation))
+                                 : std::move(iniFile)) {}
 
 PersistedSettings SettingsStore::load(std::uint32_t buildModelMask) const {
     const auto s = userSettings(userFile_);

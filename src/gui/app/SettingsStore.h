@@ -7,7 +7,7 @@
 namespace kav {
 
 // Where the settings live: the per-user store ("Kav"/"QM2200": ComPort, MaxBdRate,
-// DefaultFile) and the ini file beside the executable with the recent-file list.
+// DefaultFile) and the ini file with the recent-file list.
 class SettingsStore {
 public:
     // Empty arguments mean the program's own places.
@@ -26,7 +26,8 @@ private:
     QString iniFile_;
 };
 
-// The executable's path with its extension replaced by ".ini".
-QString iniFileBesideExecutable();
+// The recent-file list: "<name>.ini" beside the executable when its folder is writable (a
+// build, a copy on a service laptop), else in "<configFolder>/Kav" (an installed program).
+QString recentListFile(const QString& executable, const QString& configFolder);
 
 } // namespace kav

@@ -13,6 +13,9 @@ TEST(StatusbarTest, PanelTexts) {
     EXPECT_EQ(openPanelText(false), "Not open");
     EXPECT_EQ(radioPanelText(true, "QM2200", "v2.01"), "Radio: QM2200 v2.01");
     EXPECT_EQ(radioPanelText(false, "QM2200", ""), "");
+    // The demo's radio never reads as a real one.
+    EXPECT_EQ(radioPanelText(true, "QM2200", "v2.01", true), "Virtual radio: QM2200 v2.01");
+    EXPECT_EQ(radioPanelText(false, "", "", true), "Virtual radio (demo)");
     EXPECT_EQ(dataPanelText(DataSource::Nothing, "a.mem"), "No data loaded.");
     EXPECT_EQ(dataPanelText(DataSource::Radio, ""), "Current (or modified) radio data loaded.");
 }
