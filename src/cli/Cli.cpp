@@ -9,12 +9,14 @@
 #include "workflow/MemFile.h"
 #include "workflow/PortOpening.h"
 #include "workflow/RadioWorkflow.h"
+#include "workflow/ReadHistory.h"
 #include "workflow/ReportText.h"
 #include "workflow/Version.h"
 
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -224,6 +226,7 @@ std::optional<std::string> parseArguments(const Command& c, const std::vector<st
 std::unique_ptr<AppContext> freshContext() {
     auto ctx = std::make_unique<AppContext>(BuildConfig::delivered(), 0, portEnvironment());
     ctx->models().setModelByProductId(ctx->config().buildProductId);
+    ctx->setHistoryFolder(historyFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
     return ctx;
 }
 

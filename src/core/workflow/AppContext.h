@@ -86,6 +86,9 @@ public:
     // The image holds what a read that stopped part-way left: old and new blocks mixed. A
     // complete read or a file loaded afterwards clears it.
     bool imageFromIncompleteRead() const { return imageFromIncompleteRead_; }
+    // Where each completed read is also kept; "" keeps none (the demo, tests).
+    const std::string& historyFolder() const { return historyFolder_; }
+    void setHistoryFolder(std::string folder) { historyFolder_ = std::move(folder); }
     void setImageFromIncompleteRead(bool incomplete) { imageFromIncompleteRead_ = incomplete; }
     // The size of the ".mem" file the image was last loaded from, while the image holds it.
     std::optional<std::uintmax_t> loadedFileBytes() const { return loadedFileBytes_; }
@@ -110,6 +113,7 @@ private:
     int radioProductId_ = 0;
     bool baudRaised_ = false;
     bool imageFromIncompleteRead_ = false;
+    std::string historyFolder_;
     bool radioLeftInProgMode_ = false;
     std::optional<std::uintmax_t> loadedFileBytes_;
     bool arrayReadWriteChecked_ = false;

@@ -1,6 +1,9 @@
 #include "workflow/Transfer.h"
 
+#include "workflow/ReadHistory.h"
+
 #include <array>
+#include <ctime>
 
 namespace kav {
 
@@ -170,14 +173,32 @@ void finishTransfer(const TransferJob& job) {
     }
 }
 
+// A copy of what the radio held, so it can be restored after a write went wrong.
+void keepReadInHistory(AppContext& ctx, WorkflowUi& ui) {
+    const std::string& folder = ctx.historyFolder();
+    if (folder.empty()) {
+        return;
+    }
+    const auto productId = static_cast<std::uint32_t>(
+        ctx.image().getWord(ctx.models().variableAddress(kVarProductId)));
+    if (!keepInHistory(ctx.image(), productId, folder, std::time(nullptr))) {
+        ui.warn("The read is complete, but its copy could not be kept in the history folder " +
+                    folder + ".",
+                "History");
+    }
+}
+
 void runWorker(const TransferJob& job) {
     const TransferResult result = moveBlocks(job);
     job.ui.progressSink().post(kMsgTransfer, kTransferFinished, result);
     if (!job.write) {
         // A read that stopped part-way leaves an image of old and new blocks mixed.
-        job.ui.onUiThread([&ctx = job.ctx, complete = result == kTransferDone] {
+        job.ui.onUiThread([&ctx = job.ctx, &ui = job.ui, complete = result == kTransferDone] {
             ctx.setImageFromIncompleteRead(!complete);
             ctx.setLoadedFileBytes(std::nullopt);
+            if (complete) {
+                keepReadInHistory(ctx, ui);
+            }
         });
     }
     finishTransfer(job);

@@ -6,12 +6,14 @@
 #include "app/SingleInstance.h"
 #include "link/Com_port.h"
 #include "workflow/CommandLine.h"
+#include "workflow/ReadHistory.h"
 #include "workflow/Version.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -80,6 +82,9 @@ int runProgram(int argc, char** argv, const BuildConfig& config, const ProgramOp
 
     const int advanced = advancedModeRequested(arguments) || config.engineeringBuild == 1 ? 1 : 0;
     AppContext context(config, advanced, ports);
+    if (!demo) {
+        context.setHistoryFolder(historyFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+    }
     TfrmMain window(context, settings);
     if (demoRadio) {
         window.setDemo(demoRadio->folder());

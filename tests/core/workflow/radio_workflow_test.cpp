@@ -402,6 +402,36 @@ TEST_F(RadioWorkflowTest, RadioFallingSilentAtBlock40KeepsBlocks0To39) {
 
 // A radio that sends 100 of the 128 bytes asked for: the rest of each block is asked for
 // from the next address, so no stale byte is left in the image.
+// What the radio held is kept after every completed read, and only then.
+TEST_F(RadioWorkflowTest, CompletedReadsAreKeptInTheHistory) {
+    makeContext();
+    const fs::path history = dir / "history";
+    ctx->setHistoryFolder(history.string());
+    const auto kept = [&] {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(history)) {
+            files.push_back(entry.path());
+        }
+        return files;
+    };
+    ui.answers = {true};
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
+    finish();
+    ASSERT_EQ(kept().size(), 1u);
+    EXPECT_TRUE(kept()[0].filename().string().ends_with("_2200.mem")) << kept()[0];
+    EEPROM copy;
+    ASSERT_EQ(copy.loadFromFile(kept()[0].string()), 2048);
+    EXPECT_EQ(imageBytes(copy), radioBytes());
+
+    ui.answers = {true};
+    const int sent = sim.repliesSent();
+    setFaults([sent](auto& f) { f.replyLimit = sent + kRepliesBeforeBlocks + 40; });
+    ASSERT_EQ(readRadio(*ctx, ui), Outcome::Done);
+    finish();
+    EXPECT_EQ(ui.notices().back().lParam, kTransferTimeout);
+    EXPECT_EQ(kept().size(), 1u) << "a read that stopped part-way is not kept";
+}
+
 TEST_F(RadioWorkflowTest, ShortArrayRepliesAreCompletedBeforeTheNextBlock) {
     makeContext(BuildConfig::engineering());
     ctx->setArrayReadWriteChecked(true);
