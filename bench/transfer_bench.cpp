@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
         }
         std::printf("QM2200 image, 16-byte blocks, radio paced at %u baud\n", kBaud);
         timeCommand("Read radio", sim, ctx, ui, kav::readRadio);
-        timeCommand("Write radio", sim, ctx, ui, kav::writeRadio);
+        timeCommand("Write radio", sim, ctx, ui,
+                    [](kav::AppContext& c, BenchUi& u) { return kav::writeRadio(c, u); });
 
         const double cpuBefore = processCpuMs();
         std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));

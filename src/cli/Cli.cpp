@@ -34,6 +34,9 @@ struct Arguments {
     bool calibration = false;
     bool rxChannels = false;
     bool selcall = false;
+    bool keepCalibration = false;
+    bool withCalibration = false;
+    bool verify = false;
     bool help = false;
     std::vector<std::string> files;
 };
@@ -45,6 +48,9 @@ enum OptionBit : unsigned {
     kOptCalibration = 1u << 3,
     kOptRxChannels = 1u << 4,
     kOptSelcall = 1u << 5,
+    kOptKeepCalibration = 1u << 6,
+    kOptWithCalibration = 1u << 7,
+    kOptVerify = 1u << 8,
 };
 
 // An option sets either a text (it takes a value) or a flag of Arguments.
@@ -56,13 +62,16 @@ struct OptionSpec {
     bool Arguments::*flag;
 };
 
-constexpr std::array<OptionSpec, 6> kOptions{{
+constexpr std::array<OptionSpec, 9> kOptions{{
     {"--port", "-p", kOptPort, &Arguments::port, nullptr},
     {"--output", "-o", kOptOutput, &Arguments::output, nullptr},
     {"--yes", "-y", kOptYes, nullptr, &Arguments::yes},
     {"--calibration", "", kOptCalibration, nullptr, &Arguments::calibration},
     {"--rx-channels", "", kOptRxChannels, nullptr, &Arguments::rxChannels},
     {"--selcall", "", kOptSelcall, nullptr, &Arguments::selcall},
+    {"--keep-calibration", "", kOptKeepCalibration, nullptr, &Arguments::keepCalibration},
+    {"--with-calibration", "", kOptWithCalibration, nullptr, &Arguments::withCalibration},
+    {"--verify", "", kOptVerify, nullptr, &Arguments::verify},
 }};
 
 using Handler = int (*)(const Arguments&, const CliIo&);
@@ -101,10 +110,18 @@ constexpr std::array<Command, 7> kCommands{{
      "Reads the whole radio into FILE (.mem). FILE is written only when the read completed;\n"
      "a failed or interrupted read leaves an existing FILE as it was.",
      kOptPort | kOptOutput, kOptPort | kOptOutput, 0, runRead},
-    {"write", "write --port P [--yes] FILE",
+    {"write", "write --port P [--yes] [--keep-calibration|--with-calibration] [--verify] FILE",
      "Writes FILE into the radio after the model checks. Asks for confirmation on a terminal;\n"
-     "without a terminal it refuses unless --yes is given.",
-     kOptPort | kOptYes, kOptPort, 1, runWrite},
+     "without a terminal it refuses unless --yes is given.\n"
+     "\n"
+     "Before writing, the radio's calibration (addresses 0-31, its own alignment) is compared\n"
+     "with the file's. When they differ the write is refused unless one of these is given:\n"
+     "  --keep-calibration  the radio keeps its own calibration; the rest comes from FILE\n"
+     "  --with-calibration  FILE's calibration is written too (restoring this radio's own)\n"
+     "  --verify            reads the radio back afterwards; exit 1 naming the first\n"
+     "                      differences when it does not hold what was written",
+     kOptPort | kOptYes | kOptKeepCalibration | kOptWithCalibration | kOptVerify, kOptPort, 1,
+     runWrite},
     {"report", "report FILE [--calibration] [--rx-channels] [--selcall]",
      "Prints the configuration report of FILE.", kOptCalibration | kOptRxChannels | kOptSelcall, 0,
      1, runReport},
@@ -181,6 +198,9 @@ std::optional<std::string> checkArguments(const Command& c, const Arguments& arg
     }
     if (static_cast<int>(args.files.size()) != c.files) {
         return c.files == 0 ? "unexpected argument " + args.files.front() : "wrong number of files";
+    }
+    if (args.keepCalibration && args.withCalibration) {
+        return "--keep-calibration and --with-calibration exclude each other";
     }
     if ((given & kOptPort) != 0 && comNumberOf(args.port) == 0 &&
         (args.port.empty() || args.port[0] != '/')) {
@@ -425,6 +445,66 @@ int runRead(const Arguments& args, const CliIo& io) {
     return kExitOk;
 }
 
+AddressMap buildAddressMap(const BuildConfig& config) {
+    const RADIO_INFO_STRUCT* row = findModelRow(config.buildProductId);
+    return row != nullptr ? row->addressMap : AddressMap::NoModel;
+}
+
+// A file made from another radio (the fleet's master) carries that radio's alignment: it is
+// written over this radio's own only when asked for.
+Outcome settleCalibration(AppContext& ctx, TerminalUi& ui, const Arguments& args, const CliIo& io) {
+    if (args.withCalibration) {
+        return Outcome::Done;
+    }
+    const CalibrationComparison c = compareCalibration(ctx.radio(), ctx.image());
+    if (!c.read) {
+        ui.warn("Error reading radio calibration.", "Comms Error");
+        return Outcome::Failed;
+    }
+    if (!c.differs) {
+        return Outcome::Done;
+    }
+    if (args.keepCalibration) {
+        ctx.image().writeBlock(0, c.radio.data(), kCalibrationAreaBytes);
+        std::fprintf(io.terminal.err, "Keeping the radio's own calibration (addresses 0-31).\n");
+        return Outcome::Done;
+    }
+    ui.warn("The radio's calibration (addresses 0-31) differs from the file's.",
+            "Checking calibration");
+    std::fprintf(io.terminal.err,
+                 "Refused: writing would replace this radio's own alignment. Give "
+                 "--keep-calibration to keep it, or --with-calibration to write the file's.\n");
+    return Outcome::Refused;
+}
+
+// Reads the radio back and compares it with what was written.
+int verifyWrite(AppContext& ctx, TerminalUi& ui, const CliIo& io) {
+    constexpr std::size_t kLinesShown = 10;
+    const EEPROM written = ctx.image();
+    ui.answerAlways("Read From Radio?", true);
+    if (const Outcome read = readRadio(ctx, ui); read != Outcome::Done) {
+        return kExitFailed;
+    }
+    if (finishTransfer(ctx, ui) != kExitOk) {
+        std::fprintf(io.terminal.err, "Verify failed: the radio could not be read back.\n");
+        return kExitFailed;
+    }
+    const auto lines =
+        formatDifferences(diffImages(written, ctx.image(), buildAddressMap(ctx.config())));
+    if (lines.empty()) {
+        std::fprintf(io.terminal.err, "Verified: the radio holds what was written.\n");
+        return kExitOk;
+    }
+    std::fprintf(io.terminal.err, "Verify failed: the radio differs from what was written:\n");
+    for (std::size_t i = 0; i < std::min(lines.size(), kLinesShown); ++i) {
+        std::fprintf(io.terminal.err, "  %s\n", lines[i].c_str());
+    }
+    if (lines.size() > kLinesShown) {
+        std::fprintf(io.terminal.err, "  ... and %zu more\n", lines.size() - kLinesShown);
+    }
+    return kExitFailed;
+}
+
 int runWrite(const Arguments& args, const CliIo& io) {
     TerminalUi ui(io.terminal);
     auto ctx = freshContext();
@@ -442,10 +522,16 @@ int runWrite(const Arguments& args, const CliIo& io) {
     if (!openPort(*ctx, ui, args.port, io)) {
         return kExitFailed;
     }
-    if (const Outcome written = writeRadio(*ctx, ui); written != Outcome::Done) {
+    const auto calibration = [&] {
+        return settleCalibration(*ctx, ui, args, io);
+    };
+    if (const Outcome written = writeRadio(*ctx, ui, calibration); written != Outcome::Done) {
         return exitStatusOf(written);
     }
-    return finishTransfer(*ctx, ui);
+    if (const int status = finishTransfer(*ctx, ui); status != kExitOk || !args.verify) {
+        return status;
+    }
+    return verifyWrite(*ctx, ui, io);
 }
 
 int runReport(const Arguments& args, const CliIo& io) {
@@ -459,11 +545,6 @@ int runReport(const Arguments& args, const CliIo& io) {
     const std::string text = buildReport(reportInput(*ctx), options, reportDateToday());
     std::fputs(text.c_str(), io.out);
     return kExitOk;
-}
-
-AddressMap buildAddressMap(const BuildConfig& config) {
-    const RADIO_INFO_STRUCT* row = findModelRow(config.buildProductId);
-    return row != nullptr ? row->addressMap : AddressMap::NoModel;
 }
 
 int runDiff(const Arguments& args, const CliIo& io) {

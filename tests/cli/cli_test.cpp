@@ -199,9 +199,10 @@ public:
     }
     void TearDown() override { sim.stop(); }
 
-    // The child finds COM ports in this test's own folder; nothing else sees it.
+    // The child finds COM ports, and keeps its reads, in this test's own folder.
     std::vector<std::string> environment() const {
-        return {"KAV_PORTS_DIR=" + (dir / "ports").string()};
+        return {"KAV_PORTS_DIR=" + (dir / "ports").string(),
+                "XDG_DATA_HOME=" + (dir / "data").string()};
     }
     CliRun runCli(const std::vector<std::string>& args, int stdinFd = -1) const {
         return CliChild(args, stdinFd, false, environment()).finish();
@@ -246,6 +247,12 @@ TEST_F(CliTest, ReadGivesTheRadiosOwnEepromAndDiffFindsItIdentical) {
     const CliRun diff = runCli({"diff", path("read.mem"), path("radio.mem")});
     EXPECT_EQ(diff.status, 0);
     EXPECT_EQ(diff.out, "");
+
+    // The read is also kept in the history.
+    const fs::path history = dir / "data" / "Kav" / "history";
+    ASSERT_TRUE(fs::is_directory(history));
+    const auto kept = fs::directory_iterator(history)->path();
+    EXPECT_EQ(fileBytes(kept.string()), radioBytes());
 }
 
 TEST_F(CliTest, WriteOfAnEditedImageThenReadGivesThatImage) {
@@ -253,7 +260,8 @@ TEST_F(CliTest, WriteOfAnEditedImageThenReadGivesThatImage) {
     edited[32] = 0x07; // "Sql Level"
     writeBytes(path("edited.mem"), edited);
 
-    const CliRun write = runCli({"write", "--port", port(), "--yes", path("edited.mem")});
+    const CliRun write =
+        runCli({"write", "--port", port(), "--yes", "--with-calibration", path("edited.mem")});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(radioBytes(), edited);
     EXPECT_TRUE(contains(write.err, "Writing to Radio: 100%")) << write.err;
@@ -269,7 +277,8 @@ TEST_F(CliTest, WriteThroughTheComMapAfterConfirmationOnATerminal) {
     TypedTerminal terminal("y\n");
     ASSERT_TRUE(terminal.ready());
 
-    const CliRun write = runCli({"write", "--port", "COM5", path("image.mem")}, terminal.fd());
+    const CliRun write =
+        runCli({"write", "--port", "COM5", "--with-calibration", path("image.mem")}, terminal.fd());
 
     EXPECT_EQ(write.status, 0) << write.err;
     EXPECT_TRUE(contains(write.err, "Warning: Radio has not been read in this session. Continue? "
@@ -466,10 +475,74 @@ TEST_F(CliTest, WriteOfAFileOfAnotherSizeAsksFirst) {
     EXPECT_EQ(refused.status, 3) << refused.err;
     EXPECT_EQ(radioBytes(), radioBefore);
 
-    const CliRun agreed = runCli({"write", "--port", port(), "--yes", path("short.mem")});
+    const CliRun agreed =
+        runCli({"write", "--port", port(), "--yes", "--with-calibration", path("short.mem")});
     EXPECT_EQ(agreed.status, 0) << agreed.err;
     EXPECT_TRUE(contains(agreed.err, "holds 1500 bytes, not 2048")) << agreed.err;
     EXPECT_TRUE(std::equal(image.begin(), image.end(), radioBytes().begin()));
+}
+
+// A file from the fleet's master carries the master's alignment: written over this radio's
+// own only when asked for.
+TEST_F(CliTest, WriteGuardsTheRadiosCalibration) {
+    const Bytes radio = test::patternImage(0x2200, 3);
+    Bytes master = test::patternImage(0x2200, 9);
+    struct Case {
+        const char* what;
+        bool sameCalibration;
+        const char* flag; // nullptr: none
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"differs", false, nullptr, 3, "Checking calibration: The radio's calibration"},
+        {"keep", false, "--keep-calibration", 0, "Keeping the radio's own calibration"},
+        {"with", false, "--with-calibration", 0, ""},
+        {"same", true, nullptr, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setRadioImage(radio);
+        Bytes file = master;
+        if (c.sameCalibration) {
+            std::copy_n(radio.begin(), 32, file.begin());
+        }
+        writeBytes(path("master.mem"), file);
+        std::vector<std::string> args{"write", "--port", port(), "--yes"};
+        if (c.flag != nullptr) {
+            args.emplace_back(c.flag);
+        }
+        args.push_back(path("master.mem"));
+        const CliRun write = runCli(args);
+        EXPECT_EQ(write.status, c.status) << write.err;
+        EXPECT_TRUE(contains(write.err, c.message)) << write.err;
+        Bytes expected = c.status != 0 ? radio : file;
+        if (c.flag != nullptr && std::string(c.flag) == "--keep-calibration") {
+            std::copy_n(radio.begin(), 32, expected.begin());
+        }
+        EXPECT_EQ(radioBytes(), expected);
+    }
+    const CliRun both = runCli({"write", "--port", port(), "--keep-calibration",
+                                "--with-calibration", path("master.mem")});
+    EXPECT_EQ(both.status, 2);
+}
+
+TEST_F(CliTest, VerifyReadsBackAndNamesWhatDiffers) {
+    const Bytes file = test::patternImage(0x2200, 5);
+    writeBytes(path("image.mem"), file);
+    const CliRun good = runCli(
+        {"write", "--port", port(), "--yes", "--with-calibration", "--verify", path("image.mem")});
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_TRUE(contains(good.err, "Verified: the radio holds what was written.")) << good.err;
+
+    setRadioImage(test::patternImage(0x2200, 3));
+    setFaults([](VirtualRadioFaults& f) { f.stuckAddress = 32; }); // "Sql Level"
+    const CliRun bad = runCli(
+        {"write", "--port", port(), "--yes", "--with-calibration", "--verify", path("image.mem")});
+    EXPECT_EQ(bad.status, 1) << bad.err;
+    EXPECT_TRUE(contains(bad.err, "Verify failed: the radio differs from what was written:"))
+        << bad.err;
+    EXPECT_TRUE(contains(bad.err, "[32]")) << bad.err;
 }
 
 TEST_F(CliTest, ReportPrintsTheCoresText) {

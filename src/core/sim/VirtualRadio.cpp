@@ -260,8 +260,13 @@ void VirtualRadio::answer(const Bytes& request, Clock::time_point arrival) {
     }
     const std::uint8_t command = request[0] & kKavIICommandMask;
     const std::uint32_t rateBefore = responder_.state().baudRate;
+    const int stuck = faults_.stuckAddress;
+    const int stuckValue = stuck >= 0 ? responder_.eeprom().getByte(stuck) : 0;
     Bytes reply = faults_.nackCodes[command] ? CommandResponder::nackFor(request[0])
                                              : responder_.respond(request);
+    if (stuck >= 0) {
+        responder_.eeprom().setByte(stuck, stuckValue); // acknowledged, yet not kept
+    }
     shortenBlockReply(command, reply);
     if (reply.empty()) {
         return;

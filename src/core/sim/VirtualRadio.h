@@ -33,6 +33,7 @@ struct VirtualRadioFaults {
     int duplicateReplyAfterMs = -1;           // each reply again this much later; -1 never
     int chatterPackets = 0;                   // unasked packets after each request (also silent)
     int chatterEveryMs = 100;                 // the time between those packets
+    int stuckAddress = -1;                    // a memory byte that writes leave as it was
 };
 
 // A radio on the master side of a pseudo-terminal: the program opens slavePath() as its port.

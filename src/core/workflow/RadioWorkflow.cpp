@@ -192,13 +192,13 @@ Outcome prepareWrite(AppContext& ctx, WorkflowUi& ui) {
     return raiseBaudRateIfAgreed(ctx, ui);
 }
 
-using Step = Outcome (*)(AppContext&, WorkflowUi&);
+using Step = std::function<Outcome(AppContext&, WorkflowUi&)>;
 
 // Runs the steps in order and starts the whole-radio transfer once every one is Done;
 // otherwise the first outcome that is not.
 Outcome transferAfter(AppContext& ctx, WorkflowUi& ui, bool write,
                       std::initializer_list<Step> steps) {
-    for (const Step step : steps) {
+    for (const Step& step : steps) {
         if (const Outcome outcome = step(ctx, ui); outcome != Outcome::Done) {
             return outcome;
         }
@@ -242,8 +242,23 @@ Outcome readRadio(AppContext& ctx, WorkflowUi& ui) {
     return outcome;
 }
 
-Outcome writeRadio(AppContext& ctx, WorkflowUi& ui) {
-    return transferAfter(ctx, ui, true, {readyToStart, writeChecks, prepareWrite});
+Outcome writeRadio(AppContext& ctx, WorkflowUi& ui, const std::function<Outcome()>& lastCheck) {
+    const Step last = [&lastCheck](AppContext&, WorkflowUi&) {
+        return lastCheck ? lastCheck() : Outcome::Done;
+    };
+    return transferAfter(ctx, ui, true, {readyToStart, writeChecks, last, prepareWrite});
+}
+
+CalibrationComparison compareCalibration(TRadio& radio, const EEPROM& image) {
+    constexpr int kBlock = 16;
+    CalibrationComparison c;
+    c.read = radio.Read16(0, c.radio.data()) && radio.Read16(kBlock, c.radio.data() + kBlock);
+    if (c.read) {
+        for (int a = 0; a < kCalibrationAreaBytes; ++a) {
+            c.differs = c.differs || image.getByte(a) != c.radio[static_cast<std::size_t>(a)];
+        }
+    }
+    return c;
 }
 
 } // namespace kav

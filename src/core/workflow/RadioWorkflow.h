@@ -4,7 +4,9 @@
 #include "workflow/Outcome.h"
 #include "workflow/WorkflowUi.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kav {
@@ -28,6 +30,19 @@ Outcome checkRadioProductId(AppContext& ctx, WorkflowUi& ui, int& productId);
 // "Read radio" and "Write radio". Done once the transfer ran (its own result arrives with
 // its end: see WorkflowUi::runTransfer); otherwise why it stopped before any data moved.
 Outcome readRadio(AppContext& ctx, WorkflowUi& ui);
-Outcome writeRadio(AppContext& ctx, WorkflowUi& ui);
+// `lastCheck` (when given) runs after the write's own checks and questions and before the
+// radio enters programming mode; anything but Done stops the write there.
+Outcome writeRadio(AppContext& ctx, WorkflowUi& ui,
+                   const std::function<Outcome()>& lastCheck = nullptr);
+
+// The radio's calibration area, addresses 0-31, beside the image's.
+inline constexpr int kCalibrationAreaBytes = 32;
+struct CalibrationComparison {
+    bool read = false;    // both blocks came
+    bool differs = false; // the radio's bytes are not the image's
+    std::array<std::uint8_t, kCalibrationAreaBytes> radio{};
+};
+// Two 16-byte reads, as the alignment's pre-read does them.
+CalibrationComparison compareCalibration(TRadio& radio, const EEPROM& image);
 
 } // namespace kav
