@@ -25,6 +25,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kav {
@@ -245,14 +246,16 @@ QWidget* TformAlign::createLeftPanel() {
     auto* arrows = new QVBoxLayout;
     arrows->setSpacing(0);
     for (auto [button, name, arrow, direction] :
-         {std::tuple{&BitBtnUp_, "BitBtnUp", "\u25B2", 1},
-          std::tuple{&BitBtnDown_, "BitBtnDown", "\u25BC", 0}}) {
-        *button = newButton(panel, name, arrow);
-        (*button)->setFixedSize(28, 20);
+         {std::tuple{&BitBtnUp_, "BitBtnUp", Qt::UpArrow, 1},
+          std::tuple{&BitBtnDown_, "BitBtnDown", Qt::DownArrow, 0}}) {
+        *button = new QToolButton(panel);
+        (*button)->setObjectName(name);
+        (*button)->setArrowType(arrow);
+        (*button)->setMinimumWidth(28);
         (*button)->setProperty("Tag", direction);
-        connect(*button, &QPushButton::pressed, this,
+        connect(*button, &QToolButton::pressed, this,
                 [this, d = direction] { BitBtnUpMouseDown(d); });
-        connect(*button, &QPushButton::released, this, &TformAlign::BitBtnUpMouseUp);
+        connect(*button, &QToolButton::released, this, &TformAlign::BitBtnUpMouseUp);
         arrows->addWidget(*button);
     }
     channelRow->addWidget(editChannel_);
@@ -264,6 +267,7 @@ QWidget* TformAlign::createLeftPanel() {
     column->addWidget(lblBank_);
     auto* freqRow = new QHBoxLayout;
     lblRxFreq_ = newLabel(panel, "lblRxFreq", "");
+    lblRxFreq_->setMinimumWidth(lblRxFreq_->fontMetrics().horizontalAdvance("000.0000") + 8);
     freqRow->addWidget(lblRxFreq_);
     freqRow->addWidget(newLabel(panel, "lblMHz", "MHz"));
     freqRow->addStretch();
@@ -287,7 +291,7 @@ QWidget* TformAlign::createLeftPanel() {
     lblOffline_->setStyleSheet("color: red; font-weight: bold;");
     column->addWidget(lblOffline_);
     column->addStretch();
-    panel->setFixedWidth(150);
+    panel->setFixedWidth(172);
     return panel;
 }
 
@@ -304,7 +308,7 @@ QWidget* TformAlign::valueRow(Value& value, const QString& editName, const QStri
     value.ud->setRange(minimum, maximum);
     layout->addWidget(value.edit);
     layout->addWidget(value.ud);
-    layout->addStretch();
+    row->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     switch (kind) {
     case EditKind::Committed:
         value.edit->setMaxLength(kValueLength);
@@ -537,21 +541,22 @@ QWidget* TformAlign::createLowerPanel() {
     row->setContentsMargins(0, 0, 0, 0);
 
     gbSetVolume_ = newGroupBox(panel, "gbSetVolume", "Set volume");
-    auto* volume = new QHBoxLayout(gbSetVolume_);
-    tbVolume_ = new QSlider(Qt::Horizontal, gbSetVolume_);
+    auto* volume = new QGridLayout(gbSetVolume_);
+    tbVolume_ = new QSlider(Qt::Vertical, gbSetVolume_);
     tbVolume_->setObjectName("tbVolume");
     tbVolume_->setRange(0, kVolumeMax);
-    tbVolume_->setInvertedAppearance(true); // volume = 31 - position: louder to the right
-    tbVolume_->setMinimumWidth(160);
+    // Position 0 at the top: volume = 31 - position, so the loudest is at the top.
+    tbVolume_->setInvertedAppearance(true);
+    tbVolume_->setFixedHeight(84);
     connect(tbVolume_, &QSlider::valueChanged, this, &TformAlign::tbVolumeChange);
     QPushButton* refresh = newButton(gbSetVolume_, "btnRefreshVolume", "Refresh");
     connect(refresh, &QPushButton::clicked, this, &TformAlign::btnRefreshVolumeClick);
     edtVolume_ = newEdit(gbSetVolume_, "edtVolume");
     edtVolume_->setReadOnly(true);
     edtVolume_->setFixedWidth(kEditWidth);
-    volume->addWidget(tbVolume_);
-    volume->addWidget(edtVolume_);
-    volume->addWidget(refresh);
+    volume->addWidget(tbVolume_, 0, 0, 2, 1);
+    volume->addWidget(edtVolume_, 0, 1);
+    volume->addWidget(refresh, 1, 1);
     row->addWidget(gbSetVolume_);
 
     auto* readings = new QGridLayout;
@@ -568,9 +573,11 @@ QWidget* TformAlign::createLowerPanel() {
     chk_rssipolling2_ = newCheckBox(panel, "chk_rssipolling2", "A/D polling");
     chk_rssipolling2_->setToolTip("Enable polling of RSSI and noise volts");
     connect(chk_rssipolling2_, &QCheckBox::toggled, this, &TformAlign::chk_rssipolling2Click);
-    readings->addWidget(chk_rssipolling2_, 0, 2, 2, 1);
-    row->addStretch();
+    readings->addWidget(chk_rssipolling2_, 2, 0, 1, 2);
+    readings->setRowStretch(3, 1);
+    row->addSpacing(12);
     row->addLayout(readings);
+    row->addStretch();
     return panel;
 }
 
@@ -582,8 +589,8 @@ QWidget* TformAlign::createBottomPanel() {
     MemoAlignHelp_ = new QPlainTextEdit(panel);
     MemoAlignHelp_->setObjectName("MemoAlignHelp");
     MemoAlignHelp_->setReadOnly(true);
-    MemoAlignHelp_->setFixedHeight(96);
-    MemoAlignHelp_->setMinimumWidth(560);
+    MemoAlignHelp_->setFixedHeight(112);
+    MemoAlignHelp_->setMinimumWidth(600);
     btnClose_ = newButton(panel, "btnClose", "Close");
     connect(btnClose_, &QPushButton::clicked, this, &TformAlign::btnCloseClick);
     row->addWidget(MemoAlignHelp_, 1);

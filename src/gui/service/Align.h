@@ -20,6 +20,7 @@ class QPushButton;
 class QSlider;
 class QTabWidget;
 class QTimer;
+class QToolButton;
 
 namespace kav {
 
@@ -168,8 +169,8 @@ private:
     QPushButton* btnSquelch_ = nullptr;
     QLabel* lblSQL_ = nullptr;
     QLineEdit* editChannel_ = nullptr;
-    QPushButton* BitBtnUp_ = nullptr;
-    QPushButton* BitBtnDown_ = nullptr;
+    QToolButton* BitBtnUp_ = nullptr;
+    QToolButton* BitBtnDown_ = nullptr;
     QLabel* lblBank_ = nullptr;
     QLabel* lblRxFreq_ = nullptr;
     QLabel* lblChannelAlpha_ = nullptr;
