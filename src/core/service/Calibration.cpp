@@ -26,6 +26,7 @@ constexpr std::uint32_t kCbHighBaseHz = 476'412'500;
 constexpr std::uint32_t kCbSpacingHz = 25'000;
 constexpr int kBanksInNumbers = 101; // receive-only numbers from here on carry their bank
 constexpr int kCalibrationBlock = 16;
+constexpr std::size_t kCalibrationBytes = 32; // two blocks
 
 // Calibration variables the model table does not name elsewhere.
 constexpr int kVarSqlK = 14;
@@ -93,7 +94,8 @@ std::optional<double> parseLevel(std::string_view text) {
 
 int registerOfLevel(double level) {
     const double limited = std::clamp(level, -kLevelMaxDb, kLevelMaxDb);
-    return static_cast<int>(kLevelZeroRegister - 2 * limited + 0.5);
+    // Never negative here, so rounding half up is rounding to nearest.
+    return static_cast<int>(std::lround(kLevelZeroRegister - 2 * limited));
 }
 
 int stepRegister(int reg, bool up) {
@@ -378,8 +380,8 @@ Outcome alignPreRead(AppContext& ctx, WorkflowUi& ui, bool& offline) {
         offline = true;
         return Outcome::Done;
     }
-    std::array<std::uint8_t, 2 * kCalibrationBlock> calibration{};
-    for (int at = 0; at < 2 * kCalibrationBlock; at += kCalibrationBlock) {
+    std::array<std::uint8_t, kCalibrationBytes> calibration{};
+    for (int at = 0; at < static_cast<int>(kCalibrationBytes); at += kCalibrationBlock) {
         if (!ctx.radio().Read16(at, calibration.data() + at)) {
             ui.warn(kErrorReadingCalibration, kCommsErrorCaption);
             return Outcome::Failed;

@@ -457,6 +457,7 @@ QWidget* TformAlign::createTransmitPage() {
     gains->addWidget(gain2, 1, 1);
     gains->addWidget(dB2, 1, 2);
     micGain2Controls_ = {lblMicGain2_, gain2, dB2};
+    gains->setColumnStretch(3, 1);
     btnReset_ = newButton(sheet, "btnReset", "reset radio");
     connect(btnReset_, &QPushButton::clicked, this, &TformAlign::btnResetClick);
     grid->addWidget(gbMicGains_, 7, 0, 1, 2);
@@ -573,6 +574,9 @@ QWidget* TformAlign::createLowerPanel() {
     chk_rssipolling2_ = newCheckBox(panel, "chk_rssipolling2", "A/D polling");
     chk_rssipolling2_->setToolTip("Enable polling of RSSI and noise volts");
     connect(chk_rssipolling2_, &QCheckBox::toggled, this, &TformAlign::chk_rssipolling2Click);
+    for (QLineEdit* reading : {editRSSI_, editNoisevolts_}) {
+        reading->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
     readings->addWidget(chk_rssipolling2_, 2, 0, 1, 2);
     readings->setRowStretch(3, 1);
     row->addSpacing(12);
