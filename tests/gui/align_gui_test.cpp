@@ -207,9 +207,14 @@ TEST_F(AlignGuiTest, ValuesReachTheRadioAndTheImageOnlyWhenAccepted) {
         EXPECT_EQ(radioByte(kMod), 24);
         EXPECT_EQ(text(w, "editMod_dB"), "-6.0");
         EXPECT_EQ(radioByte(kBal), 20);
+        // The arrow keys step without tracking: Up raises the level.
+        QTest::keyClick(&test::control<QLineEdit>(w, "editMod_dB"), Qt::Key_Up);
+        EXPECT_EQ(radioByte(kMod), 23);
+        EXPECT_EQ(text(w, "editMod_dB"), "-5.5");
+        EXPECT_EQ(radioByte(kBal), 20);
         enter(w, "editMod_dB", "1.2.3");
         EXPECT_EQ(script.shown.back().text, "Invalid modulation value");
-        EXPECT_EQ(radioByte(kMod), 24);
+        EXPECT_EQ(radioByte(kMod), 23);
 
         setFaults([](VirtualRadioFaults& f) { f.nackCodes[0x21] = true; });
         step(w, "udRxOffset", false);

@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -346,6 +347,7 @@ QWidget* TformAlign::levelRow(Level& level, const QString& editName, const QStri
     connect(level.ud, &UpDown::stepped, this,
             [this, &level](int steps) { stepLevel(level, steps > 0, &level == &mod_); });
     connect(level.edit, &QLineEdit::returnPressed, this, [this, &level] { enterLevel(level); });
+    level.edit->installEventFilter(this); // after the up-down's, so it sees the keys first
     layout->addWidget(level.edit);
     layout->addWidget(level.ud);
     layout->addSpacing(4);
@@ -838,10 +840,7 @@ void TformAlign::FormClose() {
     }
     chk_rssipolling2_->setChecked(false);
     chkRxFreqError_->setChecked(false);
-    if (powerGroup_->button(kPowerItemHigh) != nullptr) {
-        const QSignalBlocker quiet(powerGroup_);
-        powerGroup_->button(kPowerItemHigh)->setChecked(true);
-    }
+    selectItem(powerGroup_, kPowerItemHigh, [this](int item) { rgRFPowerSelectOutput(item); });
     ctx_.radio().SetSelcallTone(kToneOff);
     testToneGroup_->button(kToneItemOff)->setChecked(true);
     if (ctx_.config().buildProductId == kQm1500) {
@@ -955,6 +954,16 @@ void TformAlign::showChannel() {
 bool TformAlign::eventFilter(QObject* watched, QEvent* event) {
     if (watched == editChannel_ && event->type() == QEvent::MouseButtonRelease) {
         editChannelClick();
+    }
+    // The arrow keys in a level edit step its register without tracking (the up-down's
+    // filter would take them as clicks).
+    if ((watched == mod_.edit || watched == bal_.edit) && event->type() == QEvent::KeyPress &&
+        static_cast<QWidget*>(watched)->isEnabled()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            stepLevel(watched == mod_.edit ? mod_ : bal_, key == Qt::Key_Up, false);
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
