@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +138,27 @@ TEST_F(AlignGuiTest, OpensOnlineWithTheRadiosCalibrationAndChannel) {
     });
     EXPECT_EQ(ctx.image().getByte(kS1Cal), 99);
     EXPECT_EQ(radio.snapshot().state().rfLevel, 0); // Close leaves high power
+}
+
+// A QM2200 from firmware 3 on has the volume group; reopening the window after the slider
+// moved turns the radio's volume back to 0.
+TEST_F(AlignGuiTest, VolumeFromFirmwareThreeAndBackToZeroOnReopening) {
+    radio.update([](CommandResponder& r) { r.state().firmwareMajor = 3; });
+    align([&](TformAlign& w) {
+        EXPECT_TRUE(test::control<QWidget>(w, "gbSetVolume").isVisible());
+        auto& slider = test::control<QSlider>(w, "tbVolume");
+        EXPECT_EQ(slider.value(), 31);
+        slider.setValue(21);
+        EXPECT_EQ(radio.snapshot().state().volume, 10);
+        EXPECT_EQ(text(w, "edtVolume"), "10");
+        EXPECT_EQ(memo(w), "Set volume...\nOK");
+        w.close();
+    });
+    align([&](TformAlign& w) {
+        EXPECT_EQ(radio.snapshot().state().volume, 0);
+        EXPECT_EQ(text(w, "edtVolume"), "0");
+        w.close();
+    });
 }
 
 TEST_F(AlignGuiTest, SilentRadioOpensOfflineOrNotAtAll) {
