@@ -1174,9 +1174,11 @@ void TformAlign::stopProcedure() {
 }
 
 void TformAlign::setProcedureUi(bool running) {
+    // Close stays usable: it cancels the procedure.
     content_->setEnabled(!running);
-    content_->setCursor(running ? Qt::WaitCursor : Qt::ArrowCursor);
-    if (!running) {
+    if (running) {
+        content_->setCursor(Qt::WaitCursor);
+    } else {
         content_->unsetCursor();
     }
 }
