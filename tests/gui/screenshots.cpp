@@ -15,6 +15,7 @@
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
 #include "report/Report.h"
+#include "service/Align.h"
 #include "service/Engoptions.h"
 #include "service/Firmware.h"
 #include "sim/DemoImage.h"
@@ -262,6 +263,27 @@ int main(int argc, char** argv) {
         engCtx.models().setModelByProductId(config.buildProductId);
         kav::TfrmEngOptions engOptions(engCtx);
         save(engOptions, dir, name);
+    }
+    // The alignment window offline, every page it shows, in builds that show different controls.
+    for (const auto& [name, config] : {std::pair{"qm2200", BuildConfig::delivered()},
+                                       std::pair{"eng", BuildConfig::engineering()},
+                                       std::pair{"qm5100-eng", BuildConfig{0x5100, 8, 1}},
+                                       std::pair{"qm1500", BuildConfig{0x1500, 128, 0}}}) {
+        kav::AppContext alignCtx(config, config.engineeringBuild);
+        alignCtx.models().setModelByProductId(config.buildProductId);
+        alignCtx.image() = kav::demoImage();
+        kav::TformAlign align(alignCtx);
+        align.setOffline(true);
+        align.show();
+        auto* pages = align.findChild<QTabWidget*>("PageControl1");
+        for (int page = 0; page < pages->count(); ++page) {
+            if (pages->isTabVisible(page)) {
+                pages->setCurrentIndex(page);
+                save(align, dir, QString("align-page%1-%2").arg(page + 1).arg(name));
+                align.show();
+            }
+        }
+        align.hide();
     }
     return 0;
 }

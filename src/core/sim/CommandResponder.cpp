@@ -267,7 +267,8 @@ bool CommandResponder::storeSetting(Request request, Reply& reply) {
 }
 
 bool CommandResponder::getStatus(Request, Reply& reply) {
-    reply.push_back(state_.status);
+    // A squelch the program opened reads as busy.
+    reply.push_back(static_cast<std::uint8_t>(state_.status | (state_.squelchOpen != 0 ? 1 : 0)));
     return true;
 }
 
@@ -372,7 +373,11 @@ bool CommandResponder::readAudioSamples(Request request, Reply& reply) {
 }
 
 bool CommandResponder::readFrequencyError(Request, Reply& reply) {
-    const int value = state_.frequencyError;
+    constexpr int kHzPerOffsetUnit = 50;
+    int value = state_.frequencyError;
+    if (const int at = state_.frequencyErrorOffsetAddress; at >= 0 && eeprom_.getByte(at) >= 0) {
+        value += kHzPerOffsetUnit * static_cast<std::int8_t>(eeprom_.getByte(at));
+    }
     reply.insert(reply.end(), {kStatusOk, lowByte(value), highByte(value)});
     return true;
 }

@@ -20,6 +20,9 @@ struct RadioState {
     std::uint8_t status = 0;
     std::array<std::uint8_t, 8> adc = {0, 180, 120, 0, 60, 40, 0, 0};
     std::int16_t frequencyError = 0;
+    // When 0 or more, the frequency error follows the receive offset stored at this EEPROM
+    // address, as a radio's does: each unit of offset adds 50 Hz.
+    int frequencyErrorOffsetAddress = -1;
     std::array<std::int8_t, 8> arrayValues = {};
     std::array<std::uint8_t, 8> radioId = {};
     std::uint8_t channel = 1;               // the byte reported as the channel

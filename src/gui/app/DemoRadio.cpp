@@ -15,7 +15,15 @@ bool DemoRadio::start(QString& error) {
         error = "no temporary folder";
         return false;
     }
-    radio_.update([](CommandResponder& r) { r.eeprom() = demoImage(); });
+    radio_.update([](CommandResponder& r) {
+        r.eeprom() = demoImage();
+        // A signal at the antenna, slightly off frequency, for the alignment's procedures.
+        constexpr int kCarrier = 0x20;
+        constexpr int kRxOffsetAddress = 27; // "Rx ADC Offset" of the QM2200
+        r.state().status = kCarrier;
+        r.state().frequencyError = -180;
+        r.state().frequencyErrorOffsetAddress = kRxOffsetAddress;
+    });
     if (!radio_.start()) {
         error = "no pseudo-terminal for the virtual radio";
         return false;

@@ -6,6 +6,7 @@
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
+#include "service/Align.h"
 #include "service/Engoptions.h"
 
 namespace kav {
@@ -35,6 +36,10 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Options,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmOptions>(ctx, parent);
+         }},
+        {Editor::Align,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TformAlign>(ctx, parent);
          }},
         {Editor::Advanced,
          [](AppContext& ctx, QWidget* parent) {

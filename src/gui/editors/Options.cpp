@@ -1,6 +1,7 @@
 #include "editors/Options.h"
 
 #include "app/Popups.h"
+#include "editors/DialogUi.h"
 #include "editors/EditorWidgets.h"
 #include "editors/HelpPanel.h"
 #include "editors/UpDown.h"
@@ -107,33 +108,6 @@ UpDown* spinRow(QWidget* parent, QHBoxLayout& row, const char* editName, const c
     }
     return spin;
 }
-
-// The person's side of Write contrast: the product-ID check's messages as message boxes.
-class DialogUi : public WorkflowUi {
-public:
-    explicit DialogUi(QWidget& owner) : owner_(owner) {}
-    void warn(const std::string& text, const std::string& caption) override {
-        popups::warn(&owner_, QString::fromStdString(text), QString::fromStdString(caption));
-    }
-    bool ask(const std::string& text, const std::string& caption, Icon icon) override {
-        return popups::ask(&owner_, QString::fromStdString(text), QString::fromStdString(caption),
-                           icon == Icon::Question ? popups::Kind::Question : popups::Kind::Warning);
-    }
-    void statusChanged() override {}
-    void portPanelsChanged() override {}
-    void radioPanelCleared() override {}
-    void capabilitiesChanged() override {}
-    void runTransfer(TransferSession&) override {}
-    MessageSink& progressSink() override { return sink_; }
-    void onUiThread(std::function<void()> step) override { step(); }
-
-private:
-    struct NoSink : MessageSink {
-        void post(std::uint32_t, std::intptr_t, std::intptr_t) override {}
-    };
-    QWidget& owner_;
-    NoSink sink_;
-};
 
 } // namespace
 

@@ -58,6 +58,7 @@ void UpDown::setPosition(int position) {
 void UpDown::stepBy(int steps) {
     takeBuddyText();
     setPosition(position_ + steps * step_);
+    emit stepped(steps);
 }
 
 void UpDown::takeBuddyText() {

@@ -30,6 +30,11 @@ public:
     // A number in the edit becomes the position (clamped); other text leaves it unchanged.
     void takeBuddyText();
 
+signals:
+    // A button or arrow key stepped the position (the person's click, not setPosition);
+    // `steps` is +1 up, -1 down. Sent even when the position was already at its limit.
+    void stepped(int steps);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
