@@ -17,7 +17,8 @@ WERROR ?= OFF
 
 SOURCES = $(shell find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null)
 
-.PHONY: all setup build run run-eng test test-asan test-tsan tidy fuzz format format-check clean
+.PHONY: all setup build run run-eng test test-asan test-tsan tidy fuzz format format-check clean \
+        package package-test
 
 all: build
 
@@ -36,6 +37,15 @@ run-eng: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j2
+
+# A Debian package of the four programs with their desktop entry, icon and man page.
+package: build
+	@cmake --build $(BUILD) --target kavprog-cli-man
+	cd $(BUILD) && cpack -G DEB
+
+# Installs that package here, runs what it installed (the demo offscreen), removes it again.
+package-test: package
+	bash scripts/package-test.sh $(BUILD)
 
 # Every program and test, the GUI's offscreen ones too, under AddressSanitizer and
 # UndefinedBehaviorSanitizer. Leak checking stays on: Qt and fontconfig leave nothing behind
