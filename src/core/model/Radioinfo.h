@@ -140,6 +140,7 @@ struct RADIO_INFO_STRUCT {
 
 inline constexpr int kModelRowCount = 10;
 inline constexpr std::uint32_t kNoProductId = 0xFFFF;
+inline constexpr std::uint32_t kQM1300ProductId = 0x1300;
 inline constexpr std::uint32_t kQM1500ProductId = 0x1500;
 inline constexpr std::uint32_t kQM2200ProductId = 0x2200;
 inline constexpr std::uint32_t kQM5100ProductId = 0x5100;

@@ -33,9 +33,6 @@ namespace kav {
 
 namespace {
 
-constexpr int kQm2200 = 0x2200;
-constexpr int kQm1300 = 0x1300;
-constexpr int kQm1500 = 0x1500;
 constexpr int kVolumeMax = 31;
 constexpr int kToneOff = 15;
 constexpr int kTone1kHz = 16;
@@ -791,7 +788,7 @@ void TformAlign::showPages() {
     for (QWidget* w : micGain2Controls_) {
         w->setVisible(m.hasRearMicGain(id));
     }
-    const bool volume = m.hasInternalSpeaker(id) || (id == kQm2200 && firmwareMajor_ >= 3);
+    const bool volume = m.hasInternalSpeaker(id) || hasNewQm2200Firmware(id, firmwareMajor_);
     gbSetVolume_->setVisible(volume);
     updateHelpTexts(volume);
 }
@@ -843,7 +840,7 @@ void TformAlign::FormClose() {
     selectItem(powerGroup_, kPowerItemHigh, [this](int item) { rgRFPowerSelectOutput(item); });
     ctx_.radio().SetSelcallTone(kToneOff);
     testToneGroup_->button(kToneItemOff)->setChecked(true);
-    if (ctx_.config().buildProductId == kQm1500) {
+    if (ctx_.config().buildProductId == kQM1500ProductId) {
         ctx_.radio().ResetRadio();
     }
 }
@@ -851,7 +848,7 @@ void TformAlign::FormClose() {
 void TformAlign::btnCloseClick() {
     stopProcedure();
     if (!offline_) {
-        if (ctx_.config().buildProductId == kQm1300) {
+        if (ctx_.config().buildProductId == kQM1300ProductId) {
             ctx_.radio().SetLowPower(false);
         } else {
             ctx_.radio().SetRfPower(kHighPower, kPowerMode);
@@ -1112,7 +1109,7 @@ void TformAlign::rgRFPowerSelectOutput(int item) {
     MemoAlignHelp_->clear();
     const bool low = item == kPowerItemLow;
     memoAdd(low ? "Lo power... " : "Hi power... ");
-    const bool ok = ctx_.config().buildProductId == kQm1300
+    const bool ok = ctx_.config().buildProductId == kQM1300ProductId
                         ? ctx_.radio().SetLowPower(low)
                         : ctx_.radio().SetRfPower(low ? kLowPower : kHighPower, kPowerMode);
     memoAdd(ok ? "OK" : "fail");
