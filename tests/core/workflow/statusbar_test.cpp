@@ -1,5 +1,6 @@
 #include "workflow/CommandLine.h"
 #include "workflow/StatusBar.h"
+#include "workflow/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,19 @@ TEST(CommandLineTest, SimulateSwitchIsTakenFromAnywhereSoSlashAStaysFirst) {
     EXPECT_EQ(args, (std::vector<std::string>{"kavprog", "/a"}));
     EXPECT_TRUE(advancedModeRequested(args));
     EXPECT_FALSE(takeSimulateSwitch(args));
+}
+
+TEST(CommandLineTest, HelpAndVersionAreAskedForAnywhere) {
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(printRequested(Args{"kavprog", "--help"}), PrintRequest::Help);
+    EXPECT_EQ(printRequested(Args{"kavprog", "/a", "-h"}), PrintRequest::Help);
+    EXPECT_EQ(printRequested(Args{"kavprog", "--simulate", "--version"}), PrintRequest::Version);
+    EXPECT_EQ(printRequested(Args{"kavprog", "/a", "--simulate"}), PrintRequest::None);
+    EXPECT_EQ(printRequested(Args{"--help"}), PrintRequest::None) << "the program's own name";
+    EXPECT_EQ(versionLine("kavprog", BuildConfig::delivered()),
+              "kavprog 2.01 (KAV QM2200 Programmer, RB0521.2.01)");
+    EXPECT_EQ(versionLine("kavprog-eng", BuildConfig::engineering()),
+              "kavprog-eng 2.01 (KAV QM2200 Programmer, RB0521E.2.01)");
 }
 
 } // namespace
