@@ -5,6 +5,8 @@
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
+#include "engineering/EEpromEdit.h"
+#include "engineering/Engineering.h"
 #include "service/Engoptions.h"
 
 namespace kav {
@@ -34,6 +36,14 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Advanced,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmEngOptions>(ctx, parent);
+         }},
+        {Editor::Eeprom,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmEEpromEdit>(ctx, parent);
+         }},
+        {Editor::Development,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmEngineering>(ctx, parent);
          }},
     };
     return factories;
