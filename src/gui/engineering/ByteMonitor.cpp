@@ -38,7 +38,8 @@ void TbyteMonitorForm::detach() {
 }
 
 // The copy queues are drained whether or not the window logs, so a pause never leaves old
-// bytes to turn up later.
+// bytes to turn up later. Each read takes every byte waiting, so when the window falls behind
+// one line carries the bytes of several notices.
 void TbyteMonitorForm::notice(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
     if (message != kNoticeMessage) {
         return;
@@ -50,7 +51,8 @@ void TbyteMonitorForm::notice(std::uint32_t message, std::intptr_t wParam, std::
         const bool received = wParam == kNoticeReceived;
         const int n = received ? port_.ReadRxMonitor(bytes.data(), kMaxBytesPerLine)
                                : port_.ReadTxMonitor(bytes.data(), kMaxBytesPerLine);
-        if (!paused()) {
+        // A notice whose bytes an earlier line already took adds nothing worth a line.
+        if (!paused() && n > 0) {
             addLine(trafficLine(clockStamp(), received, bytes.data(), n, lParam,
                                 chkDecodeASCII_->isChecked()));
         }

@@ -24,8 +24,9 @@ namespace {
 constexpr int kGridWidth = 580;
 constexpr int kGridHeight = 460;
 constexpr int kLabelWidth = 155;
-constexpr int kByteWidth = 55;
-constexpr int kWordWidth = 111;
+// Wide enough for the "Data (Hi)" and "Data (Lo)" headings.
+constexpr int kByteWidth = 62;
+constexpr int kWordWidth = 2 * kByteWidth;
 constexpr int kAddrSlack = 25;
 constexpr int kRowHeight = 18;
 constexpr int kBlock = 16;
@@ -167,8 +168,8 @@ void TfrmEEpromEdit::FormShow() {
         return;
     }
     working_ = *source_;
-    layoutGrid();
     sg_eeprom_->clearContents();
+    layoutGrid();
     writeLabels();
     showData();
 }

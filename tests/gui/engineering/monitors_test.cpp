@@ -1,3 +1,4 @@
+#include "app/Main.h"
 #include "engineering/ByteMonitor.h"
 #include "engineering/PacketMonitors.h"
 #include "gui/GuiTestSupport.h"
@@ -91,6 +92,25 @@ TEST_F(MonitorsTest, KavIMonitorLogsTheFrameAndThePanelReply) {
     ASSERT_EQ(log.size(), 3) << log.join('|').toStdString();
     EXPECT_TRUE(log[1].startsWith("Rx[")) << log[1].toStdString();
     EXPECT_EQ(log[2], "Tx[7] 03 03 01 00 F8 49 CC ");
+}
+
+// The Setup menu of the engineering build opens each monitor modeless, once, and keeps it.
+TEST_F(MonitorsTest, SetupMenuOpensTheMonitors) {
+    TfrmMain window(ctx, SettingsStore(dir.filePath("user.conf"), dir.filePath("k.ini")));
+    for (const char* item : {"mnuByteMonitor", "mnuKAVIPacketMonitor", "mnuKAVIIPacketMonitor"}) {
+        KAV_CLICK(window, item);
+        KAV_CLICK(window, item);
+    }
+    QStringList shown;
+    for (QDialog* dialog : window.findChildren<QDialog*>()) {
+        if (dynamic_cast<MonitorForm*>(dialog) != nullptr && dialog->isVisible()) {
+            EXPECT_FALSE(dialog->isModal());
+            shown << dialog->windowTitle();
+        }
+    }
+    shown.sort();
+    EXPECT_EQ(shown,
+              (QStringList{"Byte Monitor", "KAV I Packet Monitor", "KAV II Packet Monitor"}));
 }
 
 } // namespace
