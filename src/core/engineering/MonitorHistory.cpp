@@ -46,8 +46,34 @@ std::string LineBatch::take() {
     return text;
 }
 
-std::string clockStamp() {
+void NoticeQueue::post(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
     const auto now = std::chrono::system_clock::now();
+    std::lock_guard guard(lock_);
+    if (notices_.size() >= maxNotices_) {
+        ++dropped_;
+        return;
+    }
+    notices_.push_back({message, wParam, lParam, now});
+}
+
+std::vector<MonitorNotice> NoticeQueue::take() {
+    std::vector<MonitorNotice> taken;
+    std::lock_guard guard(lock_);
+    taken.swap(notices_);
+    return taken;
+}
+
+void NoticeQueue::clear() {
+    std::lock_guard guard(lock_);
+    notices_.clear();
+}
+
+std::size_t NoticeQueue::dropped() const {
+    std::lock_guard guard(lock_);
+    return dropped_;
+}
+
+std::string clockStamp(std::chrono::system_clock::time_point now) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "link/MessageSink.h"
+
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace kav {
 
@@ -30,8 +35,36 @@ private:
     std::size_t dropped_ = 0;
 };
 
-// "[hh:mm:ss.zzz] " for the local time now.
-std::string clockStamp();
+// One notice as a monitor's source posted it, with the time it came.
+struct MonitorNotice {
+    std::uint32_t message;
+    std::intptr_t wParam;
+    std::intptr_t lParam;
+    std::chrono::system_clock::time_point at;
+};
+
+// Where a monitor's source posts: the notices wait here, time-stamped, until the window takes
+// them all at its next paint. So a busy line wakes the window a few times a second rather than
+// once per burst, and a transfer's threads never wait for it. Beyond `maxNotices` waiting,
+// newer notices are counted and dropped.
+class NoticeQueue : public MessageSink {
+public:
+    explicit NoticeQueue(std::size_t maxNotices) : maxNotices_(maxNotices) {}
+
+    void post(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) override;
+    std::vector<MonitorNotice> take();
+    void clear();
+    std::size_t dropped() const;
+
+private:
+    mutable std::mutex lock_;
+    std::size_t maxNotices_;
+    std::vector<MonitorNotice> notices_;
+    std::size_t dropped_ = 0;
+};
+
+// "[hh:mm:ss.zzz] " for a local time (now when not given).
+std::string clockStamp(std::chrono::system_clock::time_point at = std::chrono::system_clock::now());
 
 // "Rx[n:c] " or "Tx[n:c] " then each byte as two hexadecimal digits and a blank, then, when
 // `decodeAscii`, the bytes as text in square brackets (a full stop for anything unprintable).

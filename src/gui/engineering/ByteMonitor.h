@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/QueuedSink.h"
 #include "engineering/MonitorForm.h"
 
 #include <cstdint>
@@ -25,11 +24,10 @@ public:
 private:
     void attach() override;
     void detach() override;
-    void notice(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
+    void handle(const MonitorNotice& notice) override;
 
     SerialPort& port_;
     QCheckBox* chkDecodeASCII_ = nullptr;
-    QueuedSink sink_;
 };
 
 } // namespace kav

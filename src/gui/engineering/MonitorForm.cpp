@@ -72,21 +72,19 @@ MonitorForm::MonitorForm(const QString& caption, const MonitorControlNames& name
 }
 
 void MonitorForm::flush() {
-    if (batch_.empty()) {
-        return;
-    }
     QElapsedTimer timer;
     timer.start();
-    memo_->appendPlainText(QString::fromStdString(batch_.take()));
+    for (const MonitorNotice& notice : notices_.take()) {
+        handle(notice);
+    }
+    if (!batch_.empty()) {
+        memo_->appendPlainText(QString::fromStdString(batch_.take()));
+    }
     paintTime_ += std::chrono::nanoseconds(timer.nsecsElapsed());
 }
 
 void MonitorForm::addLine(std::string line) {
     batch_.add(std::move(line));
-}
-
-void MonitorForm::addStatus(const std::string& text) {
-    addLine(clockStamp() + text);
 }
 
 void MonitorForm::showEvent(QShowEvent* event) {
@@ -96,6 +94,7 @@ void MonitorForm::showEvent(QShowEvent* event) {
     }
     memo_->clear();
     batch_.clear();
+    notices_.clear();
     attach();
     attached_ = true;
     paintTimer_->start();
@@ -108,12 +107,15 @@ void MonitorForm::hideEvent(QHideEvent* event) {
         detach();
         attached_ = false;
         paintTimer_->stop();
+        flush(); // what came before the close
         setPaused(true);
     }
     QDialog::hideEvent(event);
 }
 
+// Notices that came before the click are logged as they would have been then.
 void MonitorForm::startClick() {
+    flush();
     if (paused_) {
         setPaused(false);
         const std::string line = "------ running ------";
@@ -122,6 +124,7 @@ void MonitorForm::startClick() {
 }
 
 void MonitorForm::pauseClick() {
+    flush();
     if (!paused_) {
         setPaused(true);
         const std::string line = "------ paused ------";

@@ -24,15 +24,16 @@ struct MonitorControlNames {
 };
 
 // What the byte and packet monitors share: a modeless log window that registers with its
-// source while shown, builds a line per notice and paints the waiting lines together on a
-// short timer. The log keeps the newest lines only, so a long session holds a flat amount.
+// source while shown, takes the notices that came meanwhile on a short timer, builds their
+// lines and paints them together. The log keeps the newest lines only.
 class MonitorForm : public QDialog {
 public:
     static constexpr int kMaxLines = 2000;
     static constexpr int kPaintMs = 100;
+    static constexpr std::size_t kMaxNotices = 8192;
 
     bool paused() const { return paused_; }
-    // Paints the waiting lines now (the timer does it otherwise).
+    // Handles the waiting notices and paints their lines now (the timer does it otherwise).
     void flush();
     // Main-thread time spent painting lines since the window was made.
     std::chrono::nanoseconds paintTime() const { return paintTime_; }
@@ -45,11 +46,13 @@ protected:
     // detach() returns nothing more is posted to the window.
     virtual void attach() = 0;
     virtual void detach() = 0;
+    // Builds the lines of one notice, on the UI thread.
+    virtual void handle(const MonitorNotice& notice) = 0;
+    // Where the source posts.
+    NoticeQueue& notices() { return notices_; }
 
     // Queues a line for the next paint.
     void addLine(std::string line);
-    // Queues a time-stamped status line.
-    void addStatus(const std::string& text);
     QHBoxLayout& buttonRow() { return *buttons_; }
 
     void showEvent(QShowEvent* event) override;
@@ -66,6 +69,7 @@ private:
     QPushButton* pause_ = nullptr;
     QHBoxLayout* buttons_ = nullptr;
     QTimer* paintTimer_ = nullptr;
+    NoticeQueue notices_{kMaxNotices};
     LineBatch batch_{kMaxLines};
     bool paused_ = true;
     bool attached_ = false;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/QueuedSink.h"
 #include "engineering/MonitorForm.h"
 #include "link/Kaviiprotocol.h"
 #include "link/Kaviprotocol.h"
@@ -27,38 +26,36 @@ public:
                       QWidget* parent)
         : MonitorForm(caption, {"pktMonMemo", "startButton", "pauseButton", "closeButton", true},
                       parent),
-          engine_(engine), notices_(notices),
-          sink_(this,
-                [this](std::uint32_t m, std::intptr_t w, std::intptr_t l) { notice(m, w, l); }) {}
+          engine_(engine), messages_(notices) {}
     ~PacketMonitorForm() override { engine_.ClearMonitorWindow(); }
 
 private:
-    void attach() override { engine_.SetMonitorWindow(&sink_); }
+    void attach() override { engine_.SetMonitorWindow(&notices()); }
     void detach() override { engine_.ClearMonitorWindow(); }
 
-    void notice(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
-        if (notices_.status && message == *notices_.status) {
-            addStatus(kavIIStatusText(wParam));
+    void handle(const MonitorNotice& notice) override {
+        if (messages_.status && notice.message == *messages_.status) {
+            addLine(clockStamp(notice.at) + kavIIStatusText(notice.wParam));
             return;
         }
-        const bool received = message == notices_.received;
-        if ((!received && message != notices_.sent) || paused()) {
+        const bool received = notice.message == messages_.received;
+        if ((!received && notice.message != messages_.sent) || paused()) {
             return;
         }
         std::array<std::uint8_t, SlotSize> bytes{};
-        const int n = static_cast<int>(lParam);
-        const int slot = static_cast<int>(wParam);
+        const int n = static_cast<int>(notice.lParam);
+        const int slot = static_cast<int>(notice.wParam);
         if (received) {
             engine_.ReadReceivedSlot(bytes.data(), n, slot);
         } else {
             engine_.ReadSentSlot(bytes.data(), n, slot);
         }
-        addLine(packetLine(clockStamp(), received, bytes.data(), std::clamp(n, 0, SlotSize)));
+        addLine(
+            packetLine(clockStamp(notice.at), received, bytes.data(), std::clamp(n, 0, SlotSize)));
     }
 
     Engine& engine_;
-    PacketNotices notices_;
-    QueuedSink sink_;
+    PacketNotices messages_;
 };
 
 // "KAV II Packet Monitor": every KAV II payload sent and received, timeouts and refusals.

@@ -1,7 +1,10 @@
 #include "engineering/MonitorHistory.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <regex>
+#include <thread>
+#include <vector>
 
 namespace kav {
 namespace {
@@ -31,6 +34,32 @@ TEST(LineBatch, KeepsTheNewestLinesInOrderAndCountsTheRest) {
     EXPECT_EQ(batch.take(), "line 3\nline 4\nline 5");
     EXPECT_TRUE(batch.empty());
     EXPECT_EQ(batch.take(), "");
+}
+
+// Notices from several threads wait in order of arrival, at most the queue's size of them.
+TEST(NoticeQueue, HoldsNoticesInOrderUpToItsSize) {
+    NoticeQueue queue(100);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t) {
+        threads.emplace_back([&queue, t] {
+            for (int i = 0; i < 60; ++i) {
+                queue.post(2034, t, i);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const std::vector<MonitorNotice> taken = queue.take();
+    EXPECT_EQ(taken.size(), 100U);
+    EXPECT_EQ(queue.dropped(), 20U);
+    std::array<std::intptr_t, 2> next{};
+    for (const MonitorNotice& n : taken) {
+        EXPECT_EQ(n.lParam, next[static_cast<std::size_t>(n.wParam)]++) << "each thread's order";
+    }
+    queue.post(2034, 0, 0);
+    EXPECT_EQ(queue.take().size(), 1U);
+    EXPECT_TRUE(queue.take().empty());
 }
 
 } // namespace
