@@ -1,5 +1,7 @@
 #include "engineering/EepromCells.h"
 
+#include "engineering/FieldText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -14,19 +16,6 @@ int bitsOf(CellSize size) {
 
 int maxOf(CellSize size) {
     return (1 << bitsOf(size)) - 1;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) {
-        return std::isspace(static_cast<unsigned char>(c)) != 0;
-    };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 int radixOf(CellBase base) {

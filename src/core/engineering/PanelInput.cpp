@@ -1,5 +1,7 @@
 #include "engineering/PanelInput.h"
 
+#include "engineering/FieldText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -8,19 +10,6 @@
 namespace kav {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) {
-        return std::isspace(static_cast<unsigned char>(c)) != 0;
-    };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 std::optional<int> number(std::string_view text, int base, int max) {
     int value = 0;

@@ -272,15 +272,6 @@ void TfrmEEpromEdit::rgDataSizeClick(int id) {
     changeView(base_, static_cast<CellSize>(id));
 }
 
-int TfrmEEpromEdit::selectedAddress(const QString& text, const QString& caption) {
-    const int address =
-        cellAddress(sg_eeprom_->currentRow() + 1, sg_eeprom_->currentColumn(), size_);
-    if (address < 0) {
-        popups::inform(this, text, caption);
-    }
-    return address;
-}
-
 void TfrmEEpromEdit::startLine(const QString& line) {
     memoEE_->clear();
     memoEE_->appendPlainText(line);
@@ -292,39 +283,48 @@ void TfrmEEpromEdit::endLine(const QString& ending) {
     memoEE_->setPlainText(memoEE_->toPlainText() + ending);
 }
 
-void TfrmEEpromEdit::btnReadAddrClick() {
+// Applies the grid and starts the memo line; the address of the current data cell, or -1
+// (after saying why) when there is nothing to do.
+int TfrmEEpromEdit::singleLocation(const QString& text, const QString& caption,
+                                   const QString& line) {
     if (!applyGrid()) {
-        return;
+        return -1;
     }
-    const int address = selectedAddress("Please select data location to read", "Read EEPROM");
+    const int address =
+        cellAddress(sg_eeprom_->currentRow() + 1, sg_eeprom_->currentColumn(), size_);
+    if (address < 0) {
+        popups::inform(this, text, caption);
+        return -1;
+    }
+    startLine(line);
+    return address;
+}
+
+void TfrmEEpromEdit::btnReadAddrClick() {
+    const int address =
+        singleLocation("Please select data location to read", "Read EEPROM", "Reading EEPROM ...");
     if (address < 0) {
         return;
     }
-    startLine("Reading EEPROM ...");
     int value = 0;
     const bool word = size_ == CellSize::Word;
     const bool ok =
         word ? ctx_.radio().ReadWord(address, value) : ctx_.radio().ReadByte(address, value);
-    if (ok) {
-        if (word) {
-            working_.setWord(address, value);
-        } else {
-            working_.setByte(address, value);
-        }
+    if (ok && word) {
+        working_.setWord(address, value);
+    } else if (ok) {
+        working_.setByte(address, value);
     }
     endLine(ok ? " OK" : " Fail");
     showData();
 }
 
 void TfrmEEpromEdit::btnWriteAddrClick() {
-    if (!applyGrid()) {
-        return;
-    }
-    const int address = selectedAddress("Please select data location to write", "Write EEPROM");
+    const int address = singleLocation("Please select data location to write", "Write EEPROM",
+                                       "Writing EEPROM ...");
     if (address < 0) {
         return;
     }
-    startLine("Writing EEPROM ...");
     const bool ok = size_ == CellSize::Word
                         ? ctx_.radio().WriteWord(address, working_.getWord(address))
                         : ctx_.radio().WriteByte(address, working_.getByte(address));

@@ -65,8 +65,7 @@ private:
     void showData();
     void layoutGrid();
     void writeLabels();
-    // The address of the current cell, or -1 (after saying so) when it is not a data cell.
-    int selectedAddress(const QString& text, const QString& caption);
+    int singleLocation(const QString& text, const QString& caption, const QString& line);
     void changeView(CellBase base, CellSize size);
     void startLine(const QString& line);
     void endLine(const QString& ending);

@@ -68,6 +68,21 @@ UpDown* upDown(QWidget* parent, QGridLayout& grid, int row, const char* editName
     return ud;
 }
 
+// A label and its edit on each row of the grid, from the first row.
+struct LabelledEdit {
+    const char* labelName;
+    const char* caption;
+    QLineEdit* edit;
+};
+void addLabelledEdits(QWidget* parent, QGridLayout& grid,
+                      std::initializer_list<LabelledEdit> rows) {
+    int row = 0;
+    for (const LabelledEdit& r : rows) {
+        grid.addWidget(newLabel(parent, r.labelName, r.caption), row, 0);
+        grid.addWidget(r.edit, row++, 1);
+    }
+}
+
 QString okText(bool ok) {
     return ok ? "OK" : "failed";
 }
@@ -138,6 +153,16 @@ TfrmEngineering::TfrmEngineering(AppContext& context, QWidget* parent)
 }
 
 TfrmEngineering::~TfrmEngineering() = default;
+
+void TfrmEngineering::addCommands(QWidget* parent, QGridLayout& grid, int column,
+                                  std::initializer_list<Command> commands) {
+    int row = 0;
+    for (const Command& c : commands) {
+        QPushButton* button = newButton(parent, c.name, c.caption);
+        connect(button, &QPushButton::clicked, this, c.handler);
+        grid.addWidget(button, row++, column);
+    }
+}
 
 QGroupBox* TfrmEngineering::createFrequency() {
     QGroupBox* group = newGroupBox(this, "gbFrequency", "Radio Frequency");
@@ -211,13 +236,11 @@ QWidget* TfrmEngineering::createTopPanel() {
 QGroupBox* TfrmEngineering::createConfiguration() {
     QGroupBox* group = newGroupBox(this, "gbConfiguration", "Configuration");
     auto* grid = new QGridLayout(group);
-    grid->addWidget(newLabel(group, "lblPLL_R", "PLL Ref"), 0, 0);
-    grid->addWidget(newField(group, "editPLL_R", ""), 0, 1);
-    grid->addWidget(newLabel(group, "lblIF_OFFSET", "IF Offset"), 1, 0);
-    grid->addWidget(newField(group, "editIF_OFFSET", ""), 1, 1);
-    QPushButton* set = newButton(group, "btnSetChannel", "Set Channel");
-    connect(set, &QPushButton::clicked, this, &TfrmEngineering::btnSetChannelClick);
-    grid->addWidget(set, 0, 2, 2, 1);
+    addLabelledEdits(group, *grid,
+                     {{"lblPLL_R", "PLL Ref", newField(group, "editPLL_R", "")},
+                      {"lblIF_OFFSET", "IF Offset", newField(group, "editIF_OFFSET", "")}});
+    addCommands(group, *grid, 2,
+                {{"btnSetChannel", "Set Channel", &TfrmEngineering::btnSetChannelClick}});
     return group;
 }
 
@@ -313,18 +336,13 @@ QGroupBox* TfrmEngineering::createMemory() {
     edit_memaddr_ = newField(group, "edit_memaddr", "", 4);
     edit_memdata_ = newField(group, "edit_memdata", "", 2);
     edit_memmask_ = newField(group, "edit_memmask", "", 2);
-    grid->addWidget(newLabel(group, "lblMemAddr", "Addr:"), 0, 0);
-    grid->addWidget(edit_memaddr_, 0, 1);
-    grid->addWidget(newLabel(group, "lblMemData", "Data:"), 1, 0);
-    grid->addWidget(edit_memdata_, 1, 1);
-    grid->addWidget(newLabel(group, "lblMemMask", "Mask:"), 2, 0);
-    grid->addWidget(edit_memmask_, 2, 1);
-    QPushButton* write = newButton(group, "btnMemWrite", "Write");
-    QPushButton* read = newButton(group, "btnMemRead", "Read");
-    connect(write, &QPushButton::clicked, this, &TfrmEngineering::btnMemWriteClick);
-    connect(read, &QPushButton::clicked, this, &TfrmEngineering::btnMemReadClick);
-    grid->addWidget(write, 0, 2);
-    grid->addWidget(read, 1, 2);
+    addLabelledEdits(group, *grid,
+                     {{"lblMemAddr", "Addr:", edit_memaddr_},
+                      {"lblMemData", "Data:", edit_memdata_},
+                      {"lblMemMask", "Mask:", edit_memmask_}});
+    addCommands(group, *grid, 2,
+                {{"btnMemWrite", "Write", &TfrmEngineering::btnMemWriteClick},
+                 {"btnMemRead", "Read", &TfrmEngineering::btnMemReadClick}});
     QPushButton* sample = newButton(group, "btnAudioSamples", "Sample");
     connect(sample, &QPushButton::clicked, this, &TfrmEngineering::btnAudioSamplesClick);
     QGroupBox* samples = newGroupBox(group, "gbAudioSamples", "Audio Samples");
@@ -407,16 +425,12 @@ QGroupBox* TfrmEngineering::createArray() {
     auto* grid = new QGridLayout(group);
     edtArrayAddress_ = newField(group, "edtArrayAddress", "0", 5);
     edtArrayNumBytes_ = newField(group, "edtArrayNumBytes", "128", 3);
-    grid->addWidget(newLabel(group, "lblArrayAddress", "address"), 0, 0);
-    grid->addWidget(edtArrayAddress_, 0, 1);
-    grid->addWidget(newLabel(group, "lblArrayNumBytes", "num bytes"), 1, 0);
-    grid->addWidget(edtArrayNumBytes_, 1, 1);
-    QPushButton* read = newButton(group, "btnReadArray", "Read");
-    QPushButton* write = newButton(group, "btnWriteArray", "Write");
-    connect(read, &QPushButton::clicked, this, &TfrmEngineering::btnReadArrayClick);
-    connect(write, &QPushButton::clicked, this, &TfrmEngineering::btnWriteArrayClick);
-    grid->addWidget(read, 0, 2);
-    grid->addWidget(write, 1, 2);
+    addLabelledEdits(group, *grid,
+                     {{"lblArrayAddress", "address", edtArrayAddress_},
+                      {"lblArrayNumBytes", "num bytes", edtArrayNumBytes_}});
+    addCommands(group, *grid, 2,
+                {{"btnReadArray", "Read", &TfrmEngineering::btnReadArrayClick},
+                 {"btnWriteArray", "Write", &TfrmEngineering::btnWriteArrayClick}});
     return group;
 }
 
@@ -441,10 +455,9 @@ QGroupBox* TfrmEngineering::createAnalog() {
     editNoisevolts_ = newField(group, "editNoisevolts", "");
     editRSSI_->setReadOnly(true);
     editNoisevolts_->setReadOnly(true);
-    grid->addWidget(newLabel(group, "lblRSSI", "RSSI"), 0, 0);
-    grid->addWidget(editRSSI_, 0, 1);
-    grid->addWidget(newLabel(group, "lblNoisevolts", "Noise volts"), 1, 0);
-    grid->addWidget(editNoisevolts_, 1, 1);
+    addLabelledEdits(
+        group, *grid,
+        {{"lblRSSI", "RSSI", editRSSI_}, {"lblNoisevolts", "Noise volts", editNoisevolts_}});
     chkADPolling_ = newCheckBox(group, "chkADPolling", "A/D polling");
     chkADPolling_->setToolTip("Enable polling of RSSI and noise volts");
     connect(chkADPolling_, &QCheckBox::clicked, this, &TfrmEngineering::chkADPollingClick);
@@ -759,16 +772,25 @@ void TfrmEngineering::btnSetContrastClick() {
                 : "Failed to write contrast");
 }
 
-void TfrmEngineering::btnReadArrayClick() {
+std::optional<std::pair<int, int>> TfrmEngineering::arrayRequest() {
     const std::optional<int> address = field(edtArrayAddress_, kArrayAddress);
     const std::optional<int> count = address ? field(edtArrayNumBytes_, kArrayCount) : std::nullopt;
     if (!count) {
-        return;
+        return std::nullopt;
     }
     edtArrayAddress_->setText(QString::number(*address));
     edtArrayNumBytes_->setText(QString::number(*count));
+    return std::pair{*address, *count};
+}
+
+void TfrmEngineering::btnReadArrayClick() {
+    const auto request = arrayRequest();
+    if (!request) {
+        return;
+    }
+    const auto [address, count] = *request;
     std::array<std::uint8_t, kMaxArrayBytes> bytes{};
-    const int got = ctx_.radio().ReadBlock(*count, *address, bytes.data());
+    const int got = ctx_.radio().ReadBlock(count, address, bytes.data());
     popups::inform(this,
                    got > 0 ? QString::fromStdString(arrayReadText(bytes.data(), got))
                            : QString("FAILED"),
@@ -777,19 +799,17 @@ void TfrmEngineering::btnReadArrayClick() {
 
 // Writes the test pattern 0, 1, 2 ... for exactly the count asked for.
 void TfrmEngineering::btnWriteArrayClick() {
-    const std::optional<int> address = field(edtArrayAddress_, kArrayAddress);
-    const std::optional<int> count = address ? field(edtArrayNumBytes_, kArrayCount) : std::nullopt;
-    if (!count) {
+    const auto request = arrayRequest();
+    if (!request) {
         return;
     }
-    edtArrayAddress_->setText(QString::number(*address));
-    edtArrayNumBytes_->setText(QString::number(*count));
+    const auto [address, count] = *request;
     std::array<std::uint8_t, kMaxArrayBytes> bytes{};
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<std::uint8_t>(i);
     }
-    const bool ok = ctx_.radio().WriteBlock(*count, *address, bytes.data());
-    popups::inform(this, ok ? QString("Wrote %1 bytes\n").arg(*count) : QString("FAILED"),
+    const bool ok = ctx_.radio().WriteBlock(count, address, bytes.data());
+    popups::inform(this, ok ? QString("Wrote %1 bytes\n").arg(count) : QString("FAILED"),
                    "Write Array");
 }
 

@@ -3,9 +3,12 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
+class QGridLayout;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -42,6 +45,14 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    struct Command {
+        const char* name;
+        const char* caption;
+        void (TfrmEngineering::*handler)();
+    };
+    // A button for each command, one row each from the first, in the grid's column.
+    void addCommands(QWidget* parent, QGridLayout& grid, int column,
+                     std::initializer_list<Command> commands);
     QGroupBox* createFrequency();
     QWidget* createTopPanel();
     QGroupBox* createConfiguration();
@@ -103,6 +114,8 @@ private:
     std::optional<int> field(QLineEdit* edit, const FieldRule& rule);
     void refuse(const QString& why);
     int contrastAddress() const;
+    // The array address and byte count, both written back as read; nothing when refused.
+    std::optional<std::pair<int, int>> arrayRequest();
 
     AppContext& ctx_;
     int frequency_ = kStartFrequencyHz;
