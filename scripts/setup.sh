@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build git make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-tools-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-tools-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev
   clang clang-format clang-tidy libclang-rt-14-dev
   xvfb xauth imagemagick poppler-utils fonts-liberation fontconfig

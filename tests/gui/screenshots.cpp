@@ -14,6 +14,11 @@
 #include "editors/Selc_mem.h"
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
+#include "engineering/ByteMonitor.h"
+#include "engineering/EEpromEdit.h"
+#include "engineering/Engineering.h"
+#include "engineering/PacketMonitors.h"
+#include "engineering/SamplesChart.h"
 #include "report/Report.h"
 #include "service/Align.h"
 #include "service/Engoptions.h"
@@ -32,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <functional>
 
@@ -101,6 +107,79 @@ void shootPortWindows(const QString& dir) {
     QTest::qWait(50);
     firmware.grab().save(dir + "/firmware.png");
     std::printf("%s\n", qPrintable(dir + "/firmware.png"));
+}
+
+// The engineering tools over a virtual QM2200 with some traffic in the monitors.
+void shootEngineeringWindows(const QString& dir) {
+    kav::VirtualRadio radio(0x2200);
+    radio.update([](kav::CommandResponder& r) {
+        r.eeprom() = kav::demoImage();
+        for (int i = 0; i < 64; ++i) {
+            r.state().audioSamples.push_back(static_cast<std::int16_t>((i % 16) * 400 - 3000));
+        }
+    });
+    kav::VirtualRadioFaults paced; // the monitors see the traffic as a real line carries it
+    paced.lineRate = 9600;
+    radio.setFaults(paced);
+    if (!radio.start()) {
+        std::fprintf(stderr, "no virtual radio for the engineering windows\n");
+        return;
+    }
+    kav::AppContext ctx(kav::BuildConfig::engineering(), 1);
+    ctx.port().Open(radio.slavePath(), 9600);
+    ctx.models().setModelByProductId(0x2200);
+    ctx.image() = kav::demoImage();
+
+    kav::TfrmEngineering panel(ctx);
+    save(panel, dir, "engineering");
+    std::array<std::int16_t, 126> samples{};
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<std::int16_t>((static_cast<int>(i) % 16) * 400 - 3000);
+    }
+    panel.samplesChart().setSamples(samples);
+    save(panel.samplesChart(), dir, "samples-chart");
+
+    kav::TfrmEEpromEdit editor(ctx);
+    save(editor, dir, "eeprom-8bit-dec");
+    editor.show();
+    editor.findChild<QAbstractButton*>("rgBase_2")->click();
+    editor.findChild<QAbstractButton*>("rgDataSize_1")->click();
+    save(editor, dir, "eeprom-16bit-hex");
+
+    kav::TbyteMonitorForm bytes(ctx.port());
+    kav::TkavIIPacketMonitorForm kavII(ctx.radio().kavII());
+    kav::TkavIPacketMonitorForm kavI(ctx.radio().kavI());
+    bytes.findChild<QCheckBox*>("chkDecodeASCII")->setChecked(true);
+    for (kav::MonitorForm* monitor :
+         std::initializer_list<kav::MonitorForm*>{&bytes, &kavII, &kavI}) {
+        monitor->show();
+    }
+    // The traffic runs on a worker, as a transfer does, so the monitors keep up with it.
+    ctx.startWorker([&] {
+        for (int i = 0; i < 6; ++i) {
+            ctx.radio().GetVersion();
+            std::array<std::uint8_t, 16> block{};
+            ctx.radio().Read16(16 * i, block.data());
+        }
+        radio.sendKavIFrame(kav::VirtualRadio::kavIFrame(0xAA, 0x09, {0, 0, 0, 0}));
+        radio.waitForPanelReplies(1, 1000);
+    });
+    if (!QTest::qWaitFor([&] { return !ctx.transferRunning(); }, 5000)) {
+        std::fprintf(stderr, "the monitors' traffic did not end\n");
+    }
+    ctx.waitForTransfer();
+    QTest::qWait(200);
+    // Grabbed while shown: hiding a monitor would unregister it and a new show clears it.
+    for (const auto& [monitor, name] :
+         {std::pair<kav::MonitorForm*, const char*>{&bytes, "byte-monitor"},
+          {&kavII, "kavii-packet-monitor"},
+          {&kavI, "kavi-packet-monitor"}}) {
+        monitor->flush();
+        QApplication::processEvents();
+        const QString path = dir + "/" + name + ".png";
+        monitor->grab().save(path);
+        std::printf("%s\n", qPrintable(path));
+    }
 }
 
 } // namespace
@@ -257,6 +336,7 @@ int main(int argc, char** argv) {
     grid->editItem(grid->item(3, 1));
     save(memories, dir, "selcall-memory-editing");
     shootPortWindows(dir);
+    shootEngineeringWindows(dir);
     for (const auto& [name, config] : {std::pair{"engoptions-eng", BuildConfig::engineering()},
                                        std::pair{"engoptions-qm3100", BuildConfig{0x3100, 4, 0}}}) {
         kav::AppContext engCtx(config, 1);

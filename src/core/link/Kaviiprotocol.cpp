@@ -83,6 +83,10 @@ void kavII_Protocol::receiveChunk() {
 }
 
 void kavII_Protocol::queuePacket(const KAV_PACKET_STRUCT_TAG& packet) {
+    // The monitor hears of the reply before the waiting request is woken, so the next
+    // request is never logged ahead of it.
+    monitor_.record(PacketMonitor<512>::Ring::received, kKavIIReceivedNotice, packet.data,
+                    static_cast<int>(packet.length));
     {
         std::lock_guard guard(queueLock_);
         if (queue_.size() == kMaxQueued) {
@@ -94,8 +98,6 @@ void kavII_Protocol::queuePacket(const KAV_PACKET_STRUCT_TAG& packet) {
     if (packetSignal_ != nullptr) {
         packetSignal_->set();
     }
-    monitor_.record(PacketMonitor<512>::Ring::received, kKavIIReceivedNotice, packet.data,
-                    static_cast<int>(packet.length));
 }
 
 void kavII_Protocol::startRequest() {

@@ -270,9 +270,11 @@ bool SerialPort::Send(const std::uint8_t* bytes, int count) {
             return false;
         }
         txQueue_.Put(bytes, count);
+        // The monitor hears of the frame before the writer can send it, so its reply is
+        // never reported ahead of it.
+        notify(kNoticeSent, count, &sentCopy_, bytes, count);
         dataToSend_.set();
     }
-    notify(kNoticeSent, count, &sentCopy_, bytes, count);
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
 #include "service/Align.h"
+#include "engineering/EEpromEdit.h"
+#include "engineering/Engineering.h"
 #include "service/Engoptions.h"
 
 namespace kav {
@@ -44,6 +46,14 @@ const std::map<Editor, EditorFactory>& editorFactories() {
         {Editor::Advanced,
          [](AppContext& ctx, QWidget* parent) {
              return std::make_unique<TfrmEngOptions>(ctx, parent);
+         }},
+        {Editor::Eeprom,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmEEpromEdit>(ctx, parent);
+         }},
+        {Editor::Development,
+         [](AppContext& ctx, QWidget* parent) {
+             return std::make_unique<TfrmEngineering>(ctx, parent);
          }},
     };
     return factories;

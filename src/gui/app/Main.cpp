@@ -6,6 +6,8 @@
 #include "app/Popups.h"
 #include "app/PortsDialog.h"
 #include "app/Radio_rw.h"
+#include "engineering/ByteMonitor.h"
+#include "engineering/PacketMonitors.h"
 #include "link/PortList.h"
 #include "report/Report.h"
 #include "service/Firmware.h"
@@ -551,6 +553,12 @@ void TfrmMain::connectCommands() {
             connect(action(name), &QAction::triggered, this, go);
         }
     }
+    // The monitors only watch: they open whatever runs.
+    connect(action("mnuByteMonitor"), &QAction::triggered, this, &TfrmMain::mnuByteMonitorClick);
+    connect(action("mnuKAVIPacketMonitor"), &QAction::triggered, this,
+            &TfrmMain::mnuKAVIPacketMonitorClick);
+    connect(action("mnuKAVIIPacketMonitor"), &QAction::triggered, this,
+            &TfrmMain::mnuKAVIIPacketMonitorClick);
     connect(action("mnuSetupEngArrayRdWr"), &QAction::toggled, this,
             [this](bool checked) { ctx_.setArrayReadWriteChecked(checked); });
 }
@@ -677,6 +685,38 @@ void TfrmMain::mnuFirmwareClick() {
         frmFirmware_ = std::make_unique<TfrmFirmware>(ctx_, this);
     }
     frmFirmware_->exec();
+}
+
+namespace {
+
+// Shows a modeless window over its owner, making it on first use.
+template <typename Window, typename Make>
+void showModeless(std::unique_ptr<Window>& window, Make make) {
+    if (!window) {
+        window = make();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void TfrmMain::mnuByteMonitorClick() {
+    showModeless(byteMonitorForm_,
+                 [this] { return std::make_unique<TbyteMonitorForm>(ctx_.port(), this); });
+}
+
+void TfrmMain::mnuKAVIPacketMonitorClick() {
+    showModeless(kavIPacketMonitorForm_, [this] {
+        return std::make_unique<TkavIPacketMonitorForm>(ctx_.radio().kavI(), this);
+    });
+}
+
+void TfrmMain::mnuKAVIIPacketMonitorClick() {
+    showModeless(kavIIPacketMonitorForm_, [this] {
+        return std::make_unique<TkavIIPacketMonitorForm>(ctx_.radio().kavII(), this);
+    });
 }
 
 void TfrmMain::dispatchEditor(Editor editor) {

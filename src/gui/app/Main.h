@@ -27,6 +27,9 @@ class TfrmFirmware;
 class TfrmPorts;
 class TfrmReadWrite;
 class TfrmReport;
+class TbyteMonitorForm;
+class TkavIPacketMonitorForm;
+class TkavIIPacketMonitorForm;
 
 // The program's main window: a fixed 800 x 624 black panel with the radio and file
 // commands, the editor buttons and a four-panel status bar. It owns no radio state: that
@@ -96,6 +99,9 @@ private:
     void mnCommPortClick();
     void mnAutoDetectClick();
     void mnuFirmwareClick();
+    void mnuByteMonitorClick();
+    void mnuKAVIPacketMonitorClick();
+    void mnuKAVIIPacketMonitorClick();
 
     QString chooseFile(bool save, const QString& title, const QString& filter,
                        const QString& initial);
@@ -130,6 +136,10 @@ private:
     std::unique_ptr<TfrmFirmware> frmFirmware_;
     std::map<Editor, std::unique_ptr<QDialog>> editors_; // created on first use, kept
     std::unique_ptr<TfrmReport> frmReport_;              // likewise
+    // The monitors are modeless; each is made on first use and kept.
+    std::unique_ptr<TbyteMonitorForm> byteMonitorForm_;
+    std::unique_ptr<TkavIPacketMonitorForm> kavIPacketMonitorForm_;
+    std::unique_ptr<TkavIIPacketMonitorForm> kavIIPacketMonitorForm_;
     QString openDialogTitle_;
     QString openDialogFilter_ = "Mem files (*.mem)";
     QString demoFolder_; // empty unless this is the demo

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cctype>
+#include <string_view>
+
+namespace kav {
+
+// The text without the blanks around it, as typed fields are read.
+inline std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) {
+        return std::isspace(static_cast<unsigned char>(c)) != 0;
+    };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+} // namespace kav
