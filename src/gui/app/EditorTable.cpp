@@ -6,9 +6,9 @@
 #include "editors/Scan.h"
 #include "editors/Selcall.h"
 #include "editors/Squelch.h"
-#include "service/Align.h"
 #include "engineering/EEpromEdit.h"
 #include "engineering/Engineering.h"
+#include "service/Align.h"
 #include "service/Engoptions.h"
 
 namespace kav {
