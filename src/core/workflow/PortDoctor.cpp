@@ -149,6 +149,7 @@ std::vector<std::string> serialDevices(const Tree& tree, const std::string& port
     }
     std::sort(names.begin(), names.end());
     std::vector<std::string> devices;
+    devices.reserve(names.size());
     for (const std::string& name : names) {
         devices.push_back("/dev/" + name);
     }
@@ -291,28 +292,25 @@ std::string usbLine(const UsbFacts& usb) {
     return line;
 }
 
-void noAccessLines(const PortCheck& p, const std::string& user, std::vector<std::string>& lines) {
-    const bool groupMay = (p.mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
-    if (!groupMay && p.driver.empty()) {
-        field(lines, "result",
-              "PROBLEM: only " + p.owner + " may open it; no group grants access to it");
+void noGroupFix(const PortCheck& p, const std::string& user, std::vector<std::string>& lines) {
+    if (p.driver.empty()) { // a pty: its maker set the mode, no udev rule applies
         field(lines, "fix", "run the program that made it as " + user + ", or give it to a group:");
         lines.push_back(std::string(kIndent) + "sudo chgrp dialout " + p.device +
                         " && sudo chmod 660 " + p.device);
         return;
     }
-    if (!groupMay) {
+    field(lines, "fix", "a udev rule that gives it to a group, in /etc/udev/rules.d/99-kav.rules:");
+    lines.push_back(std::string(kIndent) + "  KERNEL==\"" + fs::path(p.device).filename().string() +
+                    "\", GROUP=\"dialout\", MODE=\"0660\"");
+    lines.push_back(std::string(kIndent) +
+                    "then sudo udevadm control --reload, sudo udevadm trigger, and join dialout");
+}
+
+void noAccessLines(const PortCheck& p, const std::string& user, std::vector<std::string>& lines) {
+    if ((p.mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
         field(lines, "result",
               "PROBLEM: only " + p.owner + " may open it; no group grants access to it");
-        field(lines, "fix",
-              "a udev rule that gives it to a group, e.g. in " +
-                  std::string("/etc/udev/rules.d/99-kav.rules:"));
-        lines.push_back(std::string(kIndent) + "  KERNEL==\"" +
-                        fs::path(p.device).filename().string() +
-                        "\", GROUP=\"dialout\", MODE=\"0660\"");
-        lines.push_back(
-            std::string(kIndent) +
-            "then sudo udevadm control --reload, sudo udevadm trigger, and join dialout");
+        noGroupFix(p, user, lines);
         return;
     }
     if (p.inGroup) {
