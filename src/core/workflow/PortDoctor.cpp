@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
+#include <optional>
 #include <pwd.h>
 #include <set>
 #include <sys/stat.h>
@@ -85,15 +86,37 @@ std::string firstLine(const fs::path& file) {
     return line;
 }
 
-std::string userName(uid_t uid) {
+struct Account {
+    std::string name;
+    gid_t gid = 0;
+};
+
+std::optional<Account> account(uid_t uid) {
     constexpr std::size_t kBufferSize = 4096;
     std::vector<char> buffer(kBufferSize);
     passwd entry{};
     passwd* found = nullptr;
     if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-        return found->pw_name;
+        return Account{found->pw_name, found->pw_gid};
     }
-    return std::to_string(uid);
+    return std::nullopt;
+}
+
+std::string userName(uid_t uid) {
+    const std::optional<Account> known = account(uid);
+    return known ? known->name : std::to_string(uid);
+}
+
+// The groups a new login of `who` gets from the group database.
+std::vector<gid_t> groupsAtLogin(const Account& who) {
+    int count = 64;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    if (::getgrouplist(who.name.c_str(), who.gid, groups.data(), &count) < 0) {
+        groups.resize(static_cast<std::size_t>(count)); // count now says how many there are
+        ::getgrouplist(who.name.c_str(), who.gid, groups.data(), &count);
+    }
+    groups.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return groups;
 }
 
 bool contains(const std::vector<gid_t>& groups, gid_t gid) {
@@ -586,21 +609,8 @@ DoctorUser currentDoctorUser() {
     if (!contains(user.groups, primary)) {
         user.groups.insert(user.groups.begin(), primary);
     }
-
-    constexpr std::size_t kBufferSize = 4096;
-    std::vector<char> buffer(kBufferSize);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(user.uid, &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr) {
-        int next = 64;
-        std::vector<gid_t> groups(static_cast<std::size_t>(next));
-        if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &next) < 0) {
-            groups.resize(static_cast<std::size_t>(next));
-            ::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &next);
-        }
-        groups.resize(static_cast<std::size_t>(std::max(next, 0)));
-        user.groupsNextLogin = groups;
+    if (const std::optional<Account> known = account(user.uid)) {
+        user.groupsNextLogin = groupsAtLogin(*known);
     }
     return user;
 }
