@@ -7,6 +7,7 @@
 #include "workflow/Autodetect.h"
 #include "workflow/FirmwareFacts.h"
 #include "workflow/MemFile.h"
+#include "workflow/PortDoctor.h"
 #include "workflow/PortOpening.h"
 #include "workflow/RadioWorkflow.h"
 #include "workflow/ReadHistory.h"
@@ -87,6 +88,7 @@ struct Command {
 };
 
 int runPorts(const Arguments&, const CliIo& io);
+int runDoctor(const Arguments& args, const CliIo& io);
 int runDetect(const Arguments&, const CliIo& io);
 int runInfo(const Arguments& args, const CliIo& io);
 int runRead(const Arguments& args, const CliIo& io);
@@ -94,11 +96,19 @@ int runWrite(const Arguments& args, const CliIo& io);
 int runReport(const Arguments& args, const CliIo& io);
 int runDiff(const Arguments& args, const CliIo& io);
 
-constexpr std::array<Command, 7> kCommands{{
+constexpr std::array<Command, 8> kCommands{{
     {"ports", "ports",
      "Lists the COM numbers that exist, each with its device and, for USB adapters, the\n"
      "product name.",
      0, 0, 0, runPorts},
+    {"doctor", "doctor [--port P]",
+     "Checks the serial ports: lists each with its driver, USB product name and\n"
+     "/dev/serial/by-id links, checks that you can open it (owner, group, mode, your groups,\n"
+     "another program holding it) and says what to do about a problem, with the command to\n"
+     "type. Warns about services that take USB serial adapters (ModemManager, brltty).\n"
+     "--port checks that port only. Exit 0 when every port checked is usable, 1 when a\n"
+     "problem was found.",
+     kOptPort, 0, 0, runDoctor},
     {"detect", "detect",
      "Probes every COM port in turn for a radio of this build's family and prints the port\n"
      "and the radio found. Exit 1 when none answers.",
@@ -371,6 +381,18 @@ int runPorts(const Arguments&, const CliIo& io) {
         std::fprintf(io.out, "%s\n", portListingLine(port).c_str());
     }
     return kExitOk;
+}
+
+int runDoctor(const Arguments& args, const CliIo& io) {
+    DoctorSetup setup;
+    setup.portsDir = portEnvironment().portsDir;
+    setup.user = currentDoctorUser();
+    setup.tryOpen = tryOpenPort;
+    const DoctorReport report = examinePorts(setup, args.port);
+    for (const std::string& line : report.lines) {
+        std::fprintf(io.out, "%s\n", line.c_str());
+    }
+    return report.problem ? kExitFailed : kExitOk;
 }
 
 int runDetect(const Arguments&, const CliIo& io) {

@@ -643,6 +643,27 @@ TEST_F(CliTest, APortThatDoesNotOpenSaysWhy) {
     }
 }
 
+// The doctor's exit status: 0 while the port opens, 1 when another program holds it or it is
+// missing, 2 for a --port that names no port.
+TEST_F(CliTest, DoctorExitsZeroOnlyForAUsablePort) {
+    fs::create_symlink(port(), dir / "ports" / "COM7");
+    const CliRun usable = runCli({"doctor", "--port", "COM7"});
+    EXPECT_EQ(usable.status, 0) << usable.out;
+    EXPECT_TRUE(contains(usable.out, "COM7  " + port() + "\n")) << usable.out;
+
+    SerialPort holder;
+    ASSERT_EQ(holder.Open(port(), 9600), 1);
+    const CliRun busy = runCli({"doctor", "--port", "COM7"});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_TRUE(contains(busy.out, "PROBLEM: busy")) << busy.out;
+    holder.Close();
+
+    const CliRun missing = runCli({"doctor", "--port", "/dev/kav-no-such-tty"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.out, "/dev/kav-no-such-tty does not exist")) << missing.out;
+    EXPECT_EQ(runCli({"doctor", "--port", "ttyS0"}).status, 2);
+}
+
 TEST(CliUsage, WrongCommandLinesExitTwoAndHelpExitsZero) {
     struct Case {
         std::vector<std::string> args;
@@ -663,7 +684,8 @@ TEST(CliUsage, WrongCommandLinesExitTwoAndHelpExitsZero) {
     for (const Case& c : cases) {
         EXPECT_EQ(runCli(c.args).status, c.status) << ::testing::PrintToString(c.args);
     }
-    for (const char* command : {"ports", "detect", "info", "read", "write", "report", "diff"}) {
+    for (const char* command :
+         {"ports", "doctor", "detect", "info", "read", "write", "report", "diff"}) {
         const CliRun help = runCli({command, "--help"});
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_EQ(help.out.rfind(std::string("usage: kavprog-cli ") + command, 0), 0u) << help.out;

@@ -144,7 +144,13 @@ bool ttyIsReal(const std::string& device, const std::string& sysTtyDir, bool all
     if (ec || !fs::exists(entry, ec)) {
         return allowUnlisted && isTerminal(device);
     }
-    if (!fs::exists(entry / "device", ec)) {
+    return ttyHasDriver(entry.filename().string(), sysTtyDir);
+}
+
+bool ttyHasDriver(const std::string& ttyName, const std::string& sysTtyDir) {
+    const fs::path entry = fs::path(sysTtyDir) / ttyName;
+    std::error_code ec;
+    if (ttyName.empty() || !fs::exists(entry / "device", ec)) {
         return false; // virtual consoles and the like: no driver-backed hardware
     }
     return uartType(entry) != 0;

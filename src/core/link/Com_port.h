@@ -39,6 +39,10 @@ std::string resolvePortName(const std::string& name, const std::string& portsDir
 // when allowUnlisted is set, which the ports folder's links are.
 bool ttyIsReal(const std::string& device, const std::string& sysTtyDir, bool allowUnlisted);
 
+// The sysfs half of ttyIsReal for the tty the kernel calls `ttyName` ("ttyUSB0"): listed, with
+// a device behind it and, for serial-core ports, a known UART type.
+bool ttyHasDriver(const std::string& ttyName, const std::string& sysTtyDir);
+
 // The COM numbers 1..256 whose device exists, ascending.
 std::vector<int> existingComPorts(const PortEnvironment& env);
 

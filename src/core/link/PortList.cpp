@@ -1,5 +1,6 @@
 #include "link/PortList.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A USB interface sits below its device; the device is the first parent with a product name.
+// A USB interface sits below its device, the tty below the interface or beside it.
 constexpr int kMaxLevels = 6;
 
 std::string firstLine(const fs::path& file) {
@@ -22,6 +23,8 @@ std::string firstLine(const fs::path& file) {
     std::getline(in, line);
     return line;
 }
+
+} // namespace
 
 std::string groupName(gid_t gid) {
     constexpr std::size_t kBufferSize = 4096;
@@ -34,7 +37,19 @@ std::string groupName(gid_t gid) {
     return std::to_string(gid);
 }
 
-} // namespace
+UsbFacts usbFacts(const std::string& ttyName, const std::string& sysTtyDir) {
+    std::error_code ec;
+    fs::path node = fs::canonical(fs::path(sysTtyDir) / ttyName / "device", ec);
+    // The first parent with a vendor ID is the device; the hubs further up have their own.
+    for (int level = 0; !ec && level < kMaxLevels && node.has_relative_path(); ++level) {
+        if (fs::exists(node / "idVendor", ec)) {
+            return {firstLine(node / "idVendor"), firstLine(node / "idProduct"),
+                    firstLine(node / "product"), firstLine(node / "manufacturer")};
+        }
+        node = node.parent_path();
+    }
+    return {};
+}
 
 std::string usbProductName(const std::string& device, const std::string& sysTtyDir) {
     std::error_code ec;
@@ -42,30 +57,45 @@ std::string usbProductName(const std::string& device, const std::string& sysTtyD
     if (ec) {
         return {};
     }
-    fs::path node = fs::canonical(fs::path(sysTtyDir) / resolved.filename() / "device", ec);
+    return usbFacts(resolved.filename().string(), sysTtyDir).product;
+}
+
+std::string ttyDriverName(const std::string& ttyName, const std::string& sysTtyDir) {
+    std::error_code ec;
+    fs::path node = fs::canonical(fs::path(sysTtyDir) / ttyName / "device", ec);
     for (int level = 0; !ec && level < kMaxLevels && node.has_relative_path(); ++level) {
-        if (fs::exists(node / "product", ec) && fs::exists(node / "idVendor", ec)) {
-            return firstLine(node / "product");
+        std::error_code linkError;
+        const fs::path driver = fs::read_symlink(node / "driver", linkError);
+        // The serial core's own port and controller drivers say nothing; the UART's does.
+        if (!linkError && driver.parent_path().parent_path().filename() != "serial-base") {
+            return driver.filename().string();
         }
         node = node.parent_path();
     }
     return {};
 }
 
-std::string serialByIdPath(const std::string& device, const std::string& byIdDir) {
+std::vector<std::string> serialByIdPaths(const std::string& device, const std::string& byIdDir) {
+    std::vector<std::string> links;
     std::error_code ec;
     const fs::path target = fs::canonical(device, ec);
     if (ec || byIdDir.empty()) {
-        return {};
+        return links;
     }
     for (fs::directory_iterator it(byIdDir, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
         if (it->is_symlink(linkError) && fs::canonical(it->path(), linkError) == target &&
             !linkError) {
-            return it->path().string();
+            links.push_back(it->path().string());
         }
     }
-    return {};
+    std::sort(links.begin(), links.end());
+    return links;
+}
+
+std::string serialByIdPath(const std::string& device, const std::string& byIdDir) {
+    const std::vector<std::string> links = serialByIdPaths(device, byIdDir);
+    return links.empty() ? std::string() : links.front();
 }
 
 std::vector<PortListing> listPorts(const PortEnvironment& env) {

@@ -81,9 +81,18 @@ bool configureLine(int fd, speed_t speed) {
     return ::tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
+int openDevice(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+// Another instance of this program (or any program that locks the same way) holds the port.
+bool lockExclusive(int fd) {
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
 // Keeps other processes (and other instances of this program) off the port while it is ours.
 bool claimExclusive(int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!lockExclusive(fd)) {
         return false;
     }
     ::ioctl(fd, TIOCEXCL);
@@ -97,6 +106,17 @@ void assertModemLines(int fd) {
 }
 
 } // namespace
+
+int tryOpenPort(const std::string& device) {
+    const int fd = openDevice(device);
+    if (fd < 0) {
+        return errno;
+    }
+    // No TIOCEXCL here: it would outlive this close while another program has the port open.
+    const int error = lockExclusive(fd) ? 0 : EBUSY;
+    ::close(fd);
+    return error;
+}
 
 SerialPort::SerialPort(std::string portsDir) : portsDir_(std::move(portsDir)) {}
 
@@ -122,7 +142,7 @@ int SerialPort::Open(const std::string& name, std::uint32_t baud) {
     if (path.empty()) {
         return failOpen(ENOENT);
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openDevice(path);
     if (fd < 0) {
         return failOpen(errno);
     }
@@ -163,6 +183,10 @@ bool SerialPort::Close() {
     lineLost_ = false;
     const int fd = fd_.exchange(-1);
     ::tcsetattr(fd, TCSANOW, &savedSettings_);
+    // The exclusive flag belongs to the tty, not to this descriptor: while another process
+    // still has the tty open (the virtual radio holds its pty), it would outlast the close
+    // and make every later open by a normal user fail as busy.
+    ::ioctl(fd, TIOCNXCL);
     ::close(fd);
     {
         // Bytes left over would otherwise be sent in front of the first frame after a reopen.

@@ -120,6 +120,10 @@ private:
     std::thread writer_;
 };
 
+// Opens `device` as Open does, without changing its line settings, and closes it again:
+// 0 when Open could have it now, else the errno (EBUSY: another program holds it).
+int tryOpenPort(const std::string& device);
+
 // AddListener for an engine that cannot work without its copy of the received bytes: a port
 // with no free slot is a programming error, so construction fails loudly (std::length_error)
 // instead of leaving an engine that hears nothing.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <time.h>
@@ -284,6 +285,21 @@ TEST_F(SerialPortTest, CloseReturnsWhileTheWriterWaitsForRoom) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(port.Close());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+// The virtual radio keeps its end open; the exclusive claim must end with our close, or the
+// next open by a normal user fails as busy. The doctor's trial open sees the claim and
+// leaves none behind.
+TEST_F(SerialPortTest, CloseEndsTheExclusiveClaimWhileAnotherProcessHoldsTheTty) {
+    int exclusive = -1;
+    open();
+    EXPECT_EQ(tryOpenPort(pty.slavePath()), EBUSY);
+    ASSERT_EQ(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port.Close();
+    EXPECT_EQ(tryOpenPort(pty.slavePath()), 0);
+    ASSERT_EQ(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
 }
 
 // A terminal opened by mistake (--port /dev/tty) gets its own settings back on close.
